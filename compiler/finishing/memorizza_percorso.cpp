@@ -1,0 +1,39 @@
+#include "compiler/finishing/memorizza_percorso.hpp"
+
+#include "compiler/finishing/codici_gara.hpp"
+#include "compiler/finishing/finitura.hpp"
+#include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/output/file_binari.hpp"
+#include "compiler/readers/memorizza_dati.hpp"
+
+namespace scenario {
+
+void errore(const std::string& codice) { throw errore_fatale(codice); }
+
+void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti, sistema_file& fs,
+                        const nomi_file& nomi) {
+  m.scrivi_linea = flag;
+  m.codice_errore = 0;
+  for (voce_tabella& v : m.tabella) v = voce_tabella{};
+
+  memorizza_dati(m, sorgenti);
+
+  // A reader that stopped before the route length left no cells: there is
+  // nothing to finish and nothing worth writing; the status says why.
+  if (!m.ha_celle()) return;
+
+  passo_finitura(m);
+
+  voce_tabella& intestazione = m.voce(85);
+  if (intestazione.campo_7 != 0 || m.cel(1).valore != 0) errore(std::to_string(codice::slot_formato));
+  intestazione.campo_7 = 610;
+  m.cel(1).valore = 5121;
+  if (intestazione.orario != 0 || m.cel(1).valore2 != 0) errore(std::to_string(codice::slot_codici));
+  intestazione.orario = codice_gara_st(m);
+  m.cel(1).valore2 = codice_gara_og(m);
+
+  scrivi_file_binari(m, fs, nomi);
+}
+
+}  // namespace scenario

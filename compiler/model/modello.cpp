@@ -1,0 +1,99 @@
+#include "compiler/model/modello.hpp"
+
+#include "compiler/model/errori.hpp"
+
+namespace scenario {
+
+void assegna_nome(voce_tabella& voce, std::string testo) {
+  if (testo.size() > lunghezza_massima_nome) {
+    throw errore_esecuzione("text longer than " + std::to_string(lunghezza_massima_nome) + " bytes");
+  }
+  voce.nome = std::move(testo);
+}
+
+void tracciato_piano::crea(int32_t estensione) {
+  if (estensione < 0) throw errore_esecuzione("negative route extension");
+  const auto righe = static_cast<std::size_t>(estensione) + 1;
+  // assign() keeps the capacity when a second route-length line recreates the table
+  tipi_.assign(righe, tipo_elemento::vuoto);
+  x_.assign(righe, 0.0);
+  y_.assign(righe, 0.0);
+  esiste_ = true;
+}
+
+void tracciato_piano::distruggi() {
+  esiste_ = false;
+  tipi_.clear();
+  x_.clear();
+  y_.clear();
+}
+
+std::size_t tracciato_piano::indice(int64_t riga) const {
+  if (!esiste_) throw errore_esecuzione("the track plan does not exist");
+  if (riga < 0 || static_cast<uint64_t>(riga) >= tipi_.size()) {
+    throw errore_esecuzione("track plan row " + std::to_string(riga) + " outside 0.." +
+                            std::to_string(ultima_riga()));
+  }
+  return static_cast<std::size_t>(riga);
+}
+
+tipo_elemento tracciato_piano::tipo(int64_t riga) const { return tipi_[indice(riga)]; }
+double tracciato_piano::x(int64_t riga) const { return x_[indice(riga)]; }
+double tracciato_piano::y(int64_t riga) const { return y_[indice(riga)]; }
+
+void tracciato_piano::imposta_interi(int64_t riga, int16_t x, int16_t y) {
+  const auto i = indice(riga);
+  tipi_[i] = tipo_elemento::intero;
+  x_[i] = x;
+  y_[i] = y;
+}
+
+void tracciato_piano::imposta_doppi(int64_t riga, double x, double y) {
+  const auto i = indice(riga);
+  tipi_[i] = tipo_elemento::doppio;
+  x_[i] = x;
+  y_[i] = y;
+}
+
+namespace {
+[[noreturn]] void fuori(const char* cosa, int64_t i, int64_t ultimo) {
+  throw errore_esecuzione(std::string(cosa) + " " + std::to_string(i) + " outside 0.." + std::to_string(ultimo));
+}
+}  // namespace
+
+cella& modello::cel(int64_t i) {
+  if (celle.empty()) throw errore_esecuzione("the route cells do not exist");
+  if (i < 0 || static_cast<uint64_t>(i) >= celle.size()) fuori("cell", i, static_cast<int64_t>(celle.size()) - 1);
+  return celle[static_cast<std::size_t>(i)];
+}
+
+const cella& modello::cel(int64_t i) const { return const_cast<modello*>(this)->cel(i); }
+
+voce_tabella& modello::voce(int64_t i) {
+  if (i < 0 || i >= numero_voci) fuori("record", i, numero_voci - 1);
+  return tabella[static_cast<std::size_t>(i)];
+}
+
+const voce_tabella& modello::voce(int64_t i) const { return const_cast<modello*>(this)->voce(i); }
+
+void modello::crea_celle(int64_t ultima) {
+  if (ultima < 0 || ultima > 100'000'000) throw errore_esecuzione("route cells 0.." + std::to_string(ultima));
+  celle.assign(static_cast<std::size_t>(ultima) + 1, cella{});
+}
+
+void segna_errore(modello& m, int32_t codice, std::string dettaglio) {
+  m.codice_errore = codice;
+  m.segnalazioni.push_back(segnalazione{codice, std::nullopt, m.luogo_corrente, std::move(dettaglio)});
+}
+
+void segna_posizione(modello& m, int32_t posizione) {
+  m.posizione_errore = posizione;
+  if (!m.segnalazioni.empty()) m.segnalazioni.back().posizione = posizione;
+}
+
+void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string dettaglio) {
+  segna_errore(m, codice, std::move(dettaglio));
+  segna_posizione(m, posizione);
+}
+
+}  // namespace scenario

@@ -1,0 +1,161 @@
+#pragma once
+// The route model: cells, record table, plan geometry, mountain stretches and
+// the status. One value per compile, passed by reference.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+struct cella {
+  uint8_t tipo = 0;
+  int16_t valore = 0;
+  int16_t valore2 = 0;
+  int16_t valore3 = 0;
+  int16_t valore4 = 0;
+  uint8_t tempo = 0;
+  uint8_t avvicinamento = 0;
+  uint8_t tipo_montagna = 0;
+  uint8_t vel_limite = 0;
+  uint8_t pendenza = 0;
+  uint8_t aderenza = 0;
+};
+
+// Cell types.
+namespace tipo_cella {
+inline constexpr uint8_t libera = 0;
+inline constexpr uint8_t segnale = 1;
+inline constexpr uint8_t fine_rallentamento = 2;
+inline constexpr uint8_t inizio_rallentamento = 3;
+inline constexpr uint8_t avviso_rallentamento = 4;
+inline constexpr uint8_t prima_avviso = 5;
+inline constexpr uint8_t indicatori_v_max = 6;
+inline constexpr uint8_t stazione = 10;
+inline constexpr uint8_t marcatore_montagna = 11;
+inline constexpr uint8_t abbattimento = 12;
+inline constexpr uint8_t abbattimento_nullo = 13;
+inline constexpr uint8_t cartello = 14;
+}  // namespace tipo_cella
+
+// Type 11 is a weak mark: point features may take its place.
+inline bool libera(const cella& c) {
+  return c.tipo == tipo_cella::libera || c.tipo == tipo_cella::marcatore_montagna;
+}
+
+struct voce_tabella {
+  uint8_t tipo = 0;
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+  uint8_t campo_4 = 0;
+  std::string nome;  // bytes, Windows-1252
+  int16_t campo_7 = 0;
+  int16_t campo_8 = 0;
+  int16_t campo_10 = 0;
+  int16_t campo_11 = 0;
+  int16_t campo_12 = 0;
+  uint8_t campo_9 = 0;
+  uint8_t sosta = 0;
+  uint8_t campo_6 = 0;
+  uint8_t campo_5 = 0;
+  int32_t orario = 0;
+};
+
+// The file form keeps a name's length in 16 bits: longer names are refused.
+inline constexpr std::size_t lunghezza_massima_nome = 65535;
+void assegna_nome(voce_tabella& voce, std::string testo);
+
+// Element kinds of the plan geometry, numbered as the line file tags them.
+enum class tipo_elemento : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
+
+// Plan geometry, one row per metre: both components of a row are set together.
+class tracciato_piano {
+ public:
+  void crea(int32_t estensione);  // rows 0..estensione, all empty
+  void distruggi();
+  bool esiste() const { return esiste_; }
+  int32_t ultima_riga() const { return static_cast<int32_t>(tipi_.size()) - 1; }
+  tipo_elemento tipo(int64_t riga) const;
+  double x(int64_t riga) const;
+  double y(int64_t riga) const;
+  void imposta_interi(int64_t riga, int16_t x, int16_t y);
+  void imposta_doppi(int64_t riga, double x, double y);
+
+ private:
+  std::size_t indice(int64_t riga) const;
+  bool esiste_ = false;
+  std::vector<tipo_elemento> tipi_;
+  std::vector<double> x_;
+  std::vector<double> y_;
+};
+
+// Placement state of the line features, kept for the whole of memorizza_dati.
+struct stato_posa {
+  int32_t ultima_pendenza = 0;
+  int32_t cursore_pendenza = 0;
+  int32_t cursore_geometria = 2;
+  int32_t indice_cartelli = 80;  // T: the record the next sign text goes to
+};
+
+// Where a diagnostic comes from, for people (never written to any file).
+enum class sorgente : uint8_t { nessuna, linea, treno, finitura };
+
+struct luogo {
+  sorgente file = sorgente::nessuna;
+  int32_t riga = 0;      // 1-based line of the entry's keyword field; 0 = none
+  std::string parola;    // the entry's keyword field
+};
+
+struct segnalazione {
+  int32_t codice = 0;
+  std::optional<int32_t> posizione;
+  luogo dove;
+  std::string dettaglio;  // what exactly went wrong, for people
+};
+
+inline constexpr int32_t numero_voci = 87;
+inline constexpr int32_t numero_montagne = 80;
+
+struct modello {
+  std::string nome_linea;
+  std::string numero_treno;
+  int32_t scrivi_linea = 0;
+  int32_t estensione = 0;
+  int32_t ultima_cella = 0;
+  int32_t n_montagne = 0;
+  std::string riga;
+  int32_t codice_errore = 0;
+  int32_t posizione_errore = 0;
+
+  std::vector<cella> celle;  // empty until the route length is read
+  std::array<voce_tabella, numero_voci> tabella{};
+  tracciato_piano tracciato;
+  std::array<int32_t, numero_montagne + 1> montagna_inizio{};
+  std::array<int32_t, numero_montagne + 1> montagna_fine{};
+  stato_posa posa;
+
+  // Diagnostics for people; the files never see them.
+  luogo luogo_corrente;
+  std::vector<segnalazione> segnalazioni;
+
+  bool ha_celle() const { return !celle.empty(); }
+  // Checked access: an index outside the array is a run-time failure.
+  cella& cel(int64_t i);
+  const cella& cel(int64_t i) const;
+  voce_tabella& voce(int64_t i);
+  const voce_tabella& voce(int64_t i) const;
+
+  // Creates cells 0..ultima (all zero); a negative ultima is a run-time failure.
+  void crea_celle(int64_t ultima);
+};
+
+// Sets codice_errore and records a diagnostic at the current entry.
+void segna_errore(modello& m, int32_t codice, std::string dettaglio = {});
+// Sets posizione_errore and attaches it to the latest diagnostic.
+void segna_posizione(modello& m, int32_t posizione);
+// Both at once.
+void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string dettaglio = {});
+
+}  // namespace scenario

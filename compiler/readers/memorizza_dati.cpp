@@ -1,0 +1,35 @@
+#include "compiler/readers/memorizza_dati.hpp"
+
+#include <new>
+
+#include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/readers/lettore_linea.hpp"
+#include "compiler/readers/lettore_treno.hpp"
+
+namespace scenario {
+
+namespace {
+// The single failure trap: every file is already closed (readers work on the
+// contents), so only the deletions and the status remain.
+void trappola(modello& m, sorgenti_descrizione& sorgenti, const std::string& cosa) {
+  sorgenti.elimina_linea();
+  sorgenti.elimina_treno();
+  segna_errore(m, codice::errore_lettura, cosa);
+}
+}  // namespace
+
+void memorizza_dati(modello& m, sorgenti_descrizione& sorgenti) {
+  try {
+    if (!leggi_descrizione_linea(m, sorgenti)) return;
+    leggi_descrizione_treno(m, sorgenti);
+  } catch (const errore_esecuzione& e) {
+    trappola(m, sorgenti, e.what());
+  } catch (const errore_io& e) {
+    trappola(m, sorgenti, e.what());
+  } catch (const std::bad_alloc&) {
+    trappola(m, sorgenti, "out of memory");
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,61 @@
+#include "driver/form_load.hpp"
+
+#include <exception>
+#include <new>
+
+#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/readers/sorgenti.hpp"
+#include "io/nomi_file.hpp"
+#include "writers/scrittori.hpp"
+
+namespace scenario {
+
+namespace {
+
+std::string descrivi_stato(const modello& m) {
+  std::string testo = "status " + std::to_string(m.codice_errore);
+  const std::string_view significato = significato_codice(m.codice_errore);
+  if (!significato.empty()) testo += ": " + std::string(significato);
+  testo += " (position " + std::to_string(m.posizione_errore) + " m)";
+  return testo;
+}
+
+}  // namespace
+
+int form_load(piattaforma& p, sistema_file& fs) {
+  modello m;
+  m.nome_linea = "Valdora_Tarvea";
+  m.numero_treno = "5293";
+  try {
+    p.mostra_attesa();
+    const nomi_file nomi = costruisci_nomi(p.cartella_programma(), m.nome_linea, m.numero_treno);
+    dati_linea(fs, nomi);
+    dati_treno(fs, nomi);
+    dati_note(fs, nomi);
+    dati_rallentamenti(fs, nomi);
+    dati_scheda(fs, nomi);
+    sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
+    memorizza_percorso(m, 1, sorgenti, fs, nomi);
+  } catch (const errore_fatale& e) {
+    p.mostra_errore(e.what());
+    return uscita::errore_report;
+  } catch (const errore_io& e) {
+    p.segnala_guasto("genera_scenario: " + e.file() + ": " + e.motivo());
+    return uscita::guasto;
+  } catch (const std::bad_alloc&) {
+    p.segnala_guasto("genera_scenario: out of memory");
+    return uscita::guasto;
+  } catch (const std::exception& e) {
+    p.segnala_guasto(std::string("genera_scenario: ") + e.what());
+    return uscita::guasto;
+  }
+  if (m.codice_errore != 0) {
+    p.segnala_guasto("genera_scenario: " + descrivi_stato(m));
+    return uscita::codice_errore;
+  }
+  return uscita::riuscita;
+}
+
+}  // namespace scenario

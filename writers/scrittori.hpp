@@ -1,0 +1,28 @@
+#pragma once
+// The five scenario text writers and the writing sequence they share.
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "io/nomi_file.hpp"
+#include "io/sistema_file.hpp"
+
+namespace scenario {
+
+// Ends every line table; never written.
+inline constexpr std::string_view fine_tabella = "riferimento fine del file";
+// Every line table has this many slots; the end marker must stand within them.
+inline constexpr std::size_t capacita_tabella = 1001;
+
+// The file content of a line table: each entry up to the end marker, then CR LF.
+std::string componi_testo(std::span<const std::string_view> tabella);
+// The shared writing sequence: the table's text replaces the file.
+void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella);
+
+void dati_linea(sistema_file& fs, const nomi_file& nomi);
+void dati_treno(sistema_file& fs, const nomi_file& nomi);
+void dati_note(sistema_file& fs, const nomi_file& nomi);
+void dati_rallentamenti(sistema_file& fs, const nomi_file& nomi);
+void dati_scheda(sistema_file& fs, const nomi_file& nomi);
+
+}  // namespace scenario
