@@ -1,6 +1,187 @@
 #include "compiler/finishing/finitura.hpp"
 
+#include <optional>
+#include <string>
+
+#include "compiler/model/codici.hpp"
+#include "compiler/model/numeri.hpp"
+
 namespace scenario {
-// Placeholder until the finishing pass lands.
-void passo_finitura(modello&) {}
+
+namespace {
+
+// Every point the pass adds carries this speed.
+constexpr int16_t valore_punto = 180;
+// Slowdowns this fast get no points inside them.
+constexpr int16_t velocita_senza_punti = 110;
+// Rule A looks this many cells back from a warning point.
+constexpr int32_t sguardo_avviso = 20;
+// Inside a slow slowdown a point every this many cells (400 m).
+constexpr int32_t passo_punti = 8;
+// After a slowdown's end a signal is searched this many cells ahead.
+constexpr int32_t sguardo_segnale = 12;
+
+std::string cella_n(int64_t c) { return "cell " + std::to_string(c); }
+
+class finitura {
+ public:
+  explicit finitura(modello& m) : m_(m), ultimo_(converti<int32_t>(static_cast<int64_t>(m.celle.size()) - 1)) {}
+
+  void esegui() {
+    for (int32_t i = 1; i <= ultimo_ - 2; ++i) {
+      if (tipo(i) == tipo_cella::avviso_rallentamento) regola_a(i);
+      if (tipo(i) == tipo_cella::inizio_rallentamento) regola_b(i);
+    }
+  }
+
+ private:
+  uint8_t tipo(int32_t c) const { return m_.cel(c).tipo; }
+  bool libera_(int32_t c) const { return libera(m_.cel(c)); }
+
+  void poni_punto(int32_t c) {
+    cella& x = m_.cel(c);
+    x.tipo = tipo_cella::abbattimento;
+    x.valore = valore_punto;
+  }
+
+  static int32_t metri(int64_t c) { return converti<int32_t>(c * 50, "position of a cell"); }
+
+  void oltre_percorso(std::string dettaglio) {
+    segna_errore(m_, codice::finitura_oltre_percorso, metri(ultimo_), std::move(dettaglio));
+  }
+
+  // Signals shortly before a warning point get a point in one of their two previous cells.
+  void regola_a(int32_t i) {
+    for (int32_t k = 1; k <= sguardo_avviso; ++k) {
+      const int32_t s = i - k;
+      // keeps both cells before the signal at index 1 or above
+      if (s < 3) return;
+      if (tipo(s) != tipo_cella::segnale) continue;
+      const int32_t p = s - 1;
+      const int32_t q = s - 2;
+      if (libera_(p)) {
+        poni_punto(p);
+      } else if (libera_(q)) {
+        poni_punto(q);
+      } else if (tipo(p) == tipo_cella::abbattimento) {
+        m_.cel(p).valore = minimo(valore_punto, m_.cel(p).valore);
+      } else if (tipo(q) == tipo_cella::abbattimento) {
+        m_.cel(q).valore = minimo(valore_punto, m_.cel(q).valore);
+      } else {
+        segna_errore(m_, codice::finitura_segnale, metri(s),
+                     "no free cell for a speed-reduction point before the signal at " + cella_n(s) +
+                         " (warning point at " + cella_n(i) + ")");
+      }
+    }
+  }
+
+  void regola_b(int32_t i) {
+    const int16_t v = m_.cel(i).valore;
+    gruppi_prima(i);
+    const bool con_punti = v < velocita_senza_punti;
+    if (const std::optional<int32_t> fine = cammina(i, con_punti)) punto_dopo_fine(*fine);
+  }
+
+  void gruppi_prima(int32_t i) {
+    struct gruppo {
+      int32_t primo;  // nearest cell tried, counted back from the start
+      const char* distanza;
+    };
+    static constexpr gruppo gruppi[] = {{5, "250 to 350 m"}, {11, "550 to 650 m"}, {18, "900 to 1000 m"}};
+    for (const gruppo& g : gruppi) {
+      // the group's farthest cell must be 1 or above
+      if (i <= g.primo + 2) continue;
+      bool posto = false;
+      for (int32_t d = 0; d < 3 && !posto; ++d) {
+        const int32_t c = i - g.primo - d;
+        if (libera_(c)) {
+          poni_punto(c);
+          posto = true;
+        }
+      }
+      if (!posto) {
+        segna_errore(m_, codice::finitura_gruppo, metri(i),
+                     std::string("no free cell for a speed-reduction point ") + g.distanza +
+                         " before the slowdown starting at " + cella_n(i));
+      }
+    }
+  }
+
+  // Walks from the start to the slowdown's end cell, with con_punti placing a
+  // point every 8 cells counted from the last one placed. Nothing when the end
+  // cannot be reached inside the route.
+  std::optional<int32_t> cammina(int32_t i, bool con_punti) {
+    int32_t n = 0;
+    int32_t j = i;
+    do {
+      if (j >= ultimo_) {
+        oltre_percorso("the slowdown starting at " + cella_n(i) + " has no end cell up to the route's last " +
+                       cella_n(ultimo_));
+        return std::nullopt;
+      }
+      ++j;
+      ++n;
+      if (con_punti && n == passo_punti) {
+        if (libera_(j)) {
+          poni_punto(j);
+          n = 0;
+        } else if (libera_(j - 1)) {
+          poni_punto(j - 1);
+          n = 1;
+        } else if (j + 1 > ultimo_) {
+          oltre_percorso("the cell after " + cella_n(j) + ", tried for a speed-reduction point in the slowdown starting at " +
+                         cella_n(i) + ", lies beyond the route's last cell");
+          return std::nullopt;
+        } else if (libera_(j + 1)) {
+          poni_punto(j + 1);
+          n = -1;
+        } else {
+          // n stays 8 and only grows: no further point in this slowdown
+          segna_errore(m_, codice::finitura_percorso, metri(j),
+                       "no free cell for a speed-reduction point around " + cella_n(j) +
+                           " in the slowdown starting at " + cella_n(i));
+        }
+      }
+    } while (tipo(j) != tipo_cella::fine_rallentamento);
+    return j;
+  }
+
+  // A signal within 12 cells after the end cell j gets a point just before it.
+  void punto_dopo_fine(int32_t j) {
+    int32_t n = 0;
+    const int32_t limite = j + sguardo_segnale;
+    for (int32_t r = j; r <= limite; ++r) {
+      if (r > ultimo_) {
+        oltre_percorso("the search for a signal after the slowdown ending at " + cella_n(j) +
+                       " reached the route's last " + cella_n(ultimo_));
+        return;
+      }
+      if (tipo(r) == tipo_cella::segnale) {
+        n = r - 1;
+        break;
+      }
+    }
+    if (n <= 0) return;
+    if (libera_(n)) {
+      poni_punto(n);
+    } else if (libera_(n - 1)) {
+      poni_punto(n - 1);
+    } else {
+      segna_errore(m_, codice::finitura_percorso, metri(j),
+                   "no free cell for a speed-reduction point before the signal at " + cella_n(n + 1) +
+                       " after the slowdown ending at " + cella_n(j));
+    }
+  }
+
+  modello& m_;
+  const int32_t ultimo_;
+};
+
+}  // namespace
+
+void passo_finitura(modello& m) {
+  m.luogo_corrente = luogo{sorgente::finitura, 0, ""};
+  finitura(m).esegui();
+}
+
 }  // namespace scenario

@@ -23,6 +23,10 @@ void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti
   // nothing to finish and nothing worth writing; the status says why.
   if (!m.ha_celle()) return;
 
+  completa_percorso(m, fs, nomi);
+}
+
+void completa_percorso(modello& m, sistema_file& fs, const nomi_file& nomi) {
   passo_finitura(m);
 
   voce_tabella& intestazione = m.voce(85);

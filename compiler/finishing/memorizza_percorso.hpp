@@ -16,6 +16,9 @@ namespace scenario {
 void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti, sistema_file& fs,
                         const nomi_file& nomi);
 
+// The part after the readers: finishing pass, format numbers and codes, binary files.
+void completa_percorso(modello& m, sistema_file& fs, const nomi_file& nomi);
+
 // The error report: never returns; the driver shows " Errore n. " + codice and ends the run.
 [[noreturn]] void errore(const std::string& codice);
 

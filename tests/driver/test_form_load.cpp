@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/model/errori.hpp"
+#include "driver/form_load.hpp"
+#include "io/nomi_file.hpp"
+#include "support/esegui.hpp"
+#include "support/sistema_file_guasto.hpp"
+#include "support/supporto.hpp"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct piattaforma_finta : piattaforma {
+  fs::path cartella = "prog";
+  bool attesa = false;
+  std::vector<std::string> errori;
+  std::vector<std::string> guasti;
+  fs::path cartella_programma() override { return cartella; }
+  void mostra_attesa() override { attesa = true; }
+  void mostra_errore(const std::string& t) override { errori.push_back(t); }
+  void segnala_guasto(const std::string& t) override { guasti.push_back(t); }
+};
+
+// Refuses any file operation before the waiting window is up.
+struct sistema_file_sorvegliato : prova::sistema_file_memoria {
+  const piattaforma_finta* p = nullptr;
+  void controlla() const { ASSERT_TRUE(p->attesa) << "a file was touched before \"Attendere\" was shown"; }
+  bool esiste(const fs::path& f) override { controlla(); return sistema_file_memoria::esiste(f); }
+  void scrivi(const fs::path& f, std::string_view c) override { controlla(); sistema_file_memoria::scrivi(f, c); }
+};
+
+const std::set<std::string> file_finali = {
+    "Valdora_Tarvea_5293_note.txt", "Valdora_Tarvea_5293_rallentamenti.txt", "Valdora_Tarvea_5293_scheda_treno.txt",
+    "Valdora_Tarvea_linea.dat",     "Valdora_Tarvea_5293.sim",              "Valdora_Tarvea_5293.dat"};
+
+TEST(FormLoad, ShowsTheWaitBeforeAnyFileAndLeavesTheSixFiles) {
+  piattaforma_finta p;
+  sistema_file_sorvegliato memoria;
+  memoria.p = &p;
+  EXPECT_EQ(form_load(p, memoria), uscita::riuscita) << (p.guasti.empty() ? "" : p.guasti.front());
+  std::set<std::string> nomi;
+  for (const auto& [nome, contenuto] : memoria.file) nomi.insert(fs::path(nome).filename().string());
+  EXPECT_EQ(nomi, file_finali);
+  EXPECT_TRUE(p.errori.empty());
+  EXPECT_TRUE(p.guasti.empty());
+}
+
+TEST(FormLoad, AFailedWriteEndsTheRunWithOneClearLine) {
+  piattaforma_finta p;
+  prova::sistema_file_memoria memoria;
+  prova::sistema_file_guasto guasto(memoria, 1);
+  EXPECT_EQ(form_load(p, guasto), uscita::guasto);
+  ASSERT_EQ(p.guasti.size(), 1u);
+  EXPECT_NE(p.guasti[0].find("Valdora_Tarvea_linea.txt"), std::string::npos) << p.guasti[0];
+  EXPECT_NE(p.guasti[0].find("No space left on device"), std::string::npos) << p.guasti[0];
+  EXPECT_TRUE(memoria.file.empty());
+}
+
+TEST(Errore, TheReportCarriesTheLeadingBlankAndNothingAfterTheCode) {
+  try {
+    errore("1250");
+    FAIL();
+  } catch (const errore_fatale& e) {
+    EXPECT_EQ(std::string(e.what()), " Errore n. 1250");
+    EXPECT_EQ(e.codice(), "1250");
+  }
+}
+
+// The real program, run from a temporary folder of its own.
+class Eseguibile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy_file(GENERA_SCENARIO_EXE, cartella.percorso() / "genera_scenario");
+  }
+  std::set<std::string> contenuto() const {
+    std::set<std::string> nomi;
+    for (const auto& voce : fs::directory_iterator(cartella.percorso())) nomi.insert(voce.path().filename().string());
+    nomi.erase("genera_scenario");
+    return nomi;
+  }
+  prova::cartella_temporanea cartella;
+};
+
+TEST_F(Eseguibile, RunsInAnEmptyFolder) {
+  const auto e = prova::esegui("./genera_scenario", cartella.percorso());
+  EXPECT_EQ(e.uscita, "Attendere\n");
+  EXPECT_EQ(e.errori, "");
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(contenuto(), file_finali);
+}
+
+TEST_F(Eseguibile, ReplacesStaleCopiesOfAllEightFiles) {
+  const nomi_file n = costruisci_nomi(cartella.percorso(), "Valdora_Tarvea", "5293");
+  const std::string vecchio(3'000'000, 'v');
+  for (const fs::path& f : {n.descrizione_linea, n.descrizione_treno, n.note, n.rallentamenti, n.scheda_treno,
+                            n.file_linea, n.file_scenario, n.file_percorso}) {
+    prova::scrivi_file(f, vecchio);
+  }
+  const auto e = prova::esegui("./genera_scenario", cartella.percorso());
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(contenuto(), file_finali);
+  for (const fs::path& f : {n.note, n.rallentamenti, n.scheda_treno, n.file_linea, n.file_scenario, n.file_percorso}) {
+    EXPECT_EQ(prova::leggi_file(f).find("vvvv"), std::string::npos) << f;
+  }
+  EXPECT_EQ(fs::file_size(n.file_percorso), 2161u * 15u);
+  EXPECT_EQ(fs::file_size(n.file_linea), 20u * 101000u + 139964u);
+}
+
+TEST_F(Eseguibile, AnUnwritableTargetIsReportedAndKeepsTheEarlierFile) {
+  // a folder where the notes go: the run cannot replace it
+  const nomi_file n = costruisci_nomi(cartella.percorso(), "Valdora_Tarvea", "5293");
+  fs::create_directory(n.note);
+  const auto e = prova::esegui("./genera_scenario", cartella.percorso());
+  EXPECT_EQ(e.uscita, "Attendere\n");
+  EXPECT_EQ(e.stato, uscita::guasto);
+  EXPECT_NE(e.errori.find("Valdora_Tarvea_5293_note.txt"), std::string::npos) << e.errori;
+  EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+  EXPECT_TRUE(fs::is_directory(n.note));
+  for (const auto& nome : contenuto()) EXPECT_EQ(nome.find(".tmp"), std::string::npos) << nome;
+}
+
+}  // namespace
+}  // namespace scenario
