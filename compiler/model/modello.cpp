@@ -13,36 +13,58 @@ void assegna_nome(voce_tabella& voce, std::string testo) {
 
 void tracciato_piano::crea(int32_t estensione) {
   if (estensione < 0) throw errore_esecuzione("negative route extension");
-  const auto righe = static_cast<std::size_t>(estensione) + 1;
-  // assign() keeps the capacity when a second route-length line recreates the table
-  tipi_.assign(righe, tipo_elemento::vuoto);
-  x_.assign(righe, 0.0);
-  y_.assign(righe, 0.0);
+  if (estensione > 100'000'000) throw errore_esecuzione("route extension too large");
+  righe_ = estensione + 1;
+  tipi_.clear();
+  x_.clear();
+  y_.clear();
   esiste_ = true;
 }
 
 void tracciato_piano::distruggi() {
   esiste_ = false;
-  tipi_.clear();
-  x_.clear();
-  y_.clear();
+  righe_ = 0;
+  tipi_ = {};
+  x_ = {};
+  y_ = {};
+}
+
+void tracciato_piano::occupa() {
+  if (tipi_.empty()) {
+    const auto n = static_cast<std::size_t>(righe_);
+    tipi_.assign(n, tipo_elemento::vuoto);
+    x_.assign(n, 0.0);
+    y_.assign(n, 0.0);
+  }
 }
 
 std::size_t tracciato_piano::indice(int64_t riga) const {
   if (!esiste_) throw errore_esecuzione("the track plan does not exist");
-  if (riga < 0 || static_cast<uint64_t>(riga) >= tipi_.size()) {
+  if (riga < 0 || riga >= righe_) {
     throw errore_esecuzione("track plan row " + std::to_string(riga) + " outside 0.." +
                             std::to_string(ultima_riga()));
   }
   return static_cast<std::size_t>(riga);
 }
 
-tipo_elemento tracciato_piano::tipo(int64_t riga) const { return tipi_[indice(riga)]; }
-double tracciato_piano::x(int64_t riga) const { return x_[indice(riga)]; }
-double tracciato_piano::y(int64_t riga) const { return y_[indice(riga)]; }
+tipo_elemento tracciato_piano::tipo(int64_t riga) const {
+  const auto i = indice(riga);
+  return tipi_.empty() ? tipo_elemento::vuoto : tipi_[i];
+}
+
+double tracciato_piano::x(int64_t riga) const {
+  const auto i = indice(riga);
+  return x_.empty() ? 0.0 : x_[i];
+}
+
+double tracciato_piano::y(int64_t riga) const {
+  const auto i = indice(riga);
+  return y_.empty() ? 0.0 : y_[i];
+}
 
 void tracciato_piano::imposta_interi(int64_t riga, int16_t x, int16_t y) {
   const auto i = indice(riga);
+  occupa();
   tipi_[i] = tipo_elemento::intero;
   x_[i] = x;
   y_[i] = y;
@@ -50,6 +72,7 @@ void tracciato_piano::imposta_interi(int64_t riga, int16_t x, int16_t y) {
 
 void tracciato_piano::imposta_doppi(int64_t riga, double x, double y) {
   const auto i = indice(riga);
+  occupa();
   tipi_[i] = tipo_elemento::doppio;
   x_[i] = x;
   y_[i] = y;

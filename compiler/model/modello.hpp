@@ -71,12 +71,14 @@ void assegna_nome(voce_tabella& voce, std::string testo);
 enum class tipo_elemento : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
 
 // Plan geometry, one row per metre: both components of a row are set together.
+// Storage is claimed at the first write, so recreating the table (a second
+// route-length line) costs nothing until a row is computed.
 class tracciato_piano {
  public:
   void crea(int32_t estensione);  // rows 0..estensione, all empty
   void distruggi();
   bool esiste() const { return esiste_; }
-  int32_t ultima_riga() const { return static_cast<int32_t>(tipi_.size()) - 1; }
+  int32_t ultima_riga() const { return righe_ - 1; }
   tipo_elemento tipo(int64_t riga) const;
   double x(int64_t riga) const;
   double y(int64_t riga) const;
@@ -85,7 +87,9 @@ class tracciato_piano {
 
  private:
   std::size_t indice(int64_t riga) const;
+  void occupa();
   bool esiste_ = false;
+  int32_t righe_ = 0;
   std::vector<tipo_elemento> tipi_;
   std::vector<double> x_;
   std::vector<double> y_;

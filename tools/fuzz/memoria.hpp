@@ -1,0 +1,33 @@
+#pragma once
+// A file system in memory, so fuzzing never touches the disk.
+#include <map>
+#include <string>
+
+#include "compiler/model/errori.hpp"
+#include "io/sistema_file.hpp"
+
+namespace scenario::fuzz {
+
+class sistema_file_memoria final : public sistema_file {
+ public:
+  bool esiste(const std::filesystem::path& f) override { return file_.count(f.generic_string()) != 0; }
+  std::string leggi(const std::filesystem::path& f) override {
+    const auto it = file_.find(f.generic_string());
+    if (it == file_.end()) throw errore_io(f.generic_string(), "No such file or directory");
+    return it->second;
+  }
+  void scrivi(const std::filesystem::path& f, std::string_view c) override { file_[f.generic_string()] = c; }
+  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override {
+    std::string c = leggi(da);
+    file_.erase(da.generic_string());
+    file_[a.generic_string()] = std::move(c);
+  }
+  void elimina(const std::filesystem::path& f) override {
+    if (file_.erase(f.generic_string()) == 0) throw errore_io(f.generic_string(), "No such file or directory");
+  }
+
+ private:
+  std::map<std::string, std::string> file_;
+};
+
+}  // namespace scenario::fuzz
