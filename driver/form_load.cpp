@@ -19,6 +19,11 @@ std::string descrivi_stato(const modello& m) {
   const std::string_view significato = significato_codice(m.codice_errore);
   if (!significato.empty()) testo += ": " + std::string(significato);
   testo += " (position " + std::to_string(m.posizione_errore) + " m)";
+  // the latest diagnostic says exactly what went wrong
+  if (!m.segnalazioni.empty() && m.segnalazioni.back().codice == m.codice_errore &&
+      !m.segnalazioni.back().dettaglio.empty()) {
+    testo += ": " + m.segnalazioni.back().dettaglio;
+  }
   return testo;
 }
 

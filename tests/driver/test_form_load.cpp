@@ -7,6 +7,7 @@
 #include "driver/form_load.hpp"
 #include "io/nomi_file.hpp"
 #include "support/esegui.hpp"
+#include "support/piattaforma_finta.hpp"
 #include "support/sistema_file_guasto.hpp"
 #include "support/supporto.hpp"
 
@@ -15,16 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct piattaforma_finta : piattaforma {
-  fs::path cartella = "prog";
-  bool attesa = false;
-  std::vector<std::string> errori;
-  std::vector<std::string> guasti;
-  fs::path cartella_programma() override { return cartella; }
-  void mostra_attesa() override { attesa = true; }
-  void mostra_errore(const std::string& t) override { errori.push_back(t); }
-  void segnala_guasto(const std::string& t) override { guasti.push_back(t); }
-};
+using prova::piattaforma_finta;
 
 // Refuses any file operation before the waiting window is up.
 struct sistema_file_sorvegliato : prova::sistema_file_memoria {
