@@ -129,8 +129,8 @@ class finitura {
           poni_punto(j - 1);
           n = 1;
         } else if (j + 1 > ultimo_) {
-          oltre_percorso("the cell after " + cella_n(j) + ", tried for a speed-reduction point in the slowdown starting at " +
-                         cella_n(i) + ", lies beyond the route's last cell");
+          oltre_percorso("the cell after " + cella_n(j) + ", tried for a speed-reduction point in the slowdown " +
+                         "starting at " + cella_n(i) + ", lies beyond the route's last cell");
           return std::nullopt;
         } else if (libera_(j + 1)) {
           poni_punto(j + 1);

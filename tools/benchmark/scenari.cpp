@@ -1,0 +1,82 @@
+#include "scenari.hpp"
+
+#include "../fuzz/memoria.hpp"
+#include "io/nomi_file.hpp"
+#include "writers/scrittori.hpp"
+
+namespace scenario::banco {
+
+coppia scenario_del_programma() {
+  fuzz::sistema_file_memoria fs;
+  const nomi_file nomi = costruisci_nomi("b", "Valdora_Tarvea", "5293");
+  dati_linea(fs, nomi);
+  dati_treno(fs, nomi);
+  return {fs.leggi(nomi.descrizione_linea), fs.leggi(nomi.descrizione_treno)};
+}
+
+namespace {
+void riga(std::string& t, const std::string& s) {
+  t += s;
+  t += "\r\n";
+}
+std::string n(int64_t v) { return std::to_string(v); }
+}  // namespace
+
+coppia scenario_sintetico(int32_t lunghezza) {
+  coppia c;
+  std::string& l = c.linea;
+  riga(l, "[generale]");
+  riga(l, "lunghezza percorso,    " + n(lunghezza));
+  riga(l, "progressiva chilometrica uno,    0,    314050,    1");
+  riga(l, "ripetizione segnali 4 codici,    0    ,0");
+  riga(l, "[curve]");
+  // a curve every 800 m, alternating sides
+  for (int64_t s = 650; s + 400 < lunghezza; s += 800) {
+    riga(l, std::string((s / 800) % 2 ? "curvad5" : "curvas4") + ",  " + n(s) + ",  300");
+  }
+  riga(l, "[pendenze]");
+  for (int64_t a = 0, k = 0; a < lunghezza; a += 1150, ++k) riga(l, "pendenza,  " + n(a) + ",   " + n(k % 53 - 26));
+  riga(l, "[montagne]");
+  // the tables hold 80 stretches and 81 sign boards whatever the length
+  const int64_t passo_montagne = lunghezza / 81;
+  for (int64_t k = 1; k <= 80; ++k) {
+    const int64_t inizio = (k * passo_montagne) / 50 * 50;
+    riga(l, "montagna,   " + n(inizio) + ",  " + n(inizio + 300) + ",  11");
+  }
+  riga(l, "[cartelli]");
+  for (int64_t p = 700; p + 1000 < lunghezza; p += 5000) {
+    riga(l, "indicatori_vmax,  " + n(p) + ",  65,  70,  75,  0,  ,  ,  ,  0");
+  }
+  riga(l, "[indicazioni]");
+  for (int64_t k = 1; k <= 49; ++k) {
+    const int64_t inizio = (k * passo_montagne) / 50 * 50;
+    riga(l, "cartello_indicatore,  " + n(inizio - 50) + ",   (GALLERIA)( 300 m. )");
+  }
+  riga(l, "[fine]");
+
+  std::string& t = c.treno;
+  riga(t, "[generale]");
+  riga(t, "numero vetture,    5");
+  riga(t, "percentuale massa frenata,    120");
+  riga(t, "sabbia,    300");
+  riga(t, "orologio,    12              8             0 ");
+  riga(t, "[aderenze]");
+  for (int64_t p = 0, k = 0; p < lunghezza; p += 3000, ++k) riga(t, "aderenza,   " + n(p) + ",   " + n(70 + k % 4 * 10));
+  riga(t, "[vel_limite]");
+  for (int64_t p = 0, k = 0; p < lunghezza; p += 2500, ++k) riga(t, "velocita,   " + n(p) + ",   " + n(60 + k % 6 * 10));
+  riga(t, "[stazioni]");
+  // 29 stations fit below the 49 sign texts
+  const int64_t passo_stazioni = lunghezza / 30;
+  for (int64_t k = 0; k < 29; ++k) {
+    const int64_t p = k * passo_stazioni / 50 * 50 + 1000;
+    riga(t, "stazione,    " + n(p) + ", 12,  300,  0, 0, 0,  1,1,0,  5,1,1,   30,  12, 0, 0, STAZIONE " + n(k));
+  }
+  riga(t, "[rallentamenti]");
+  for (int64_t x = 5525; x + 2000 < lunghezza; x += 33300) riga(t, "rallentamento,    " + n(x) + ",    50,  500, 0,  1,  0");
+  riga(t, "[segnali]");
+  for (int64_t p = 1475; p + 1000 < lunghezza; p += 1900) riga(t, "segnale,    " + n(p) + ",   1, 4, 1,  0, 0,    0,  0,0,0, 0");
+  riga(t, "[fine]");
+  return c;
+}
+
+}  // namespace scenario::banco
