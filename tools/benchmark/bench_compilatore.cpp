@@ -20,8 +20,8 @@ void compila(const banco::coppia& c, benchmark::State& stato) {
     fs.scrivi(nomi.descrizione_treno, c.treno);
     sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
     modello m;
-    m.nome_linea = "L";
-    m.numero_treno = "1";
+    m.nome_linea = std::string("L");
+    m.numero_treno = std::string("1");
     stato.ResumeTiming();
     memorizza_percorso(m, 1, sorgenti, fs, nomi);
     benchmark::DoNotOptimize(m.codice_errore);
