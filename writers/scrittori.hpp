@@ -14,6 +14,15 @@ inline constexpr std::string_view fine_tabella = "riferimento fine del file";
 // Every line table has this many slots; the end marker must stand within them.
 inline constexpr std::size_t capacita_tabella = 1001;
 
+// A table ends with its one end marker and fits its slots.
+constexpr bool tabella_ben_formata(std::span<const std::string_view> tabella) {
+  if (tabella.empty() || tabella.size() > capacita_tabella || tabella.back() != fine_tabella) return false;
+  for (std::size_t i = 0; i + 1 < tabella.size(); ++i) {
+    if (tabella[i] == fine_tabella) return false;
+  }
+  return true;
+}
+
 // The file content of a line table: each entry up to the end marker, then CR LF.
 std::string componi_testo(std::span<const std::string_view> tabella);
 // The shared writing sequence: the table's text replaces the file.
