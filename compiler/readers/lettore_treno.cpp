@@ -1,6 +1,356 @@
 #include "compiler/readers/lettore_treno.hpp"
 
+#include <string>
+#include <vector>
+
+#include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/model/numeri.hpp"
+#include "compiler/placement/posa_treno.hpp"
+#include "compiler/readers/lettore_campi.hpp"
+
 namespace scenario {
-// Placeholder until the train reader lands.
-void leggi_descrizione_treno(modello&, sorgenti_descrizione&) {}
+
+namespace {
+
+// What the main loop does after an entry.
+enum class esito { continua, fine_lettura, esci };
+
+constexpr int32_t voce_treno_percorso = 84;
+constexpr int32_t voce_treno = 86;
+
+// round(p/50), halves to even.
+int64_t cella_di(int64_t p) { return static_cast<int64_t>(arrotonda(static_cast<double>(p) / 50.0)); }
+
+class lettore_treno {
+ public:
+  lettore_treno(modello& m, sorgenti_descrizione& sorgenti, std::string_view testo)
+      : m_(m), sorgenti_(sorgenti), campi_(testo) {}
+
+  void leggi() {
+    // Everything before the start marker is skipped.
+    do {
+      leggi_parola();
+    } while (!campi_.fine() && !contiene_nc(m_.riga, "[generale]"));
+
+    for (;;) {
+      if (campi_.fine()) break;
+      leggi_parola();
+      if (campi_.fine()) break;
+      // up to two comment fields in a row; a third one is used as it is
+      bool alla_fine = false;
+      for (int salti = 0; salti < 2 && contiene(m_.riga, "-"); ++salti) {
+        leggi_parola();
+        if (campi_.fine()) {
+          alla_fine = true;
+          break;
+        }
+      }
+      if (alla_fine) break;
+      const esito e = voce(m_.riga);
+      if (e == esito::esci) return;
+      if (e == esito::fine_lettura) break;
+    }
+    fine_file();
+  }
+
+ private:
+  void leggi_parola() {
+    m_.riga = campi_.leggi_testo();
+    m_.luogo_corrente = luogo{sorgente::treno, campi_.riga(), m_.riga};
+  }
+
+  // The entry's keywords, in this order; a field may fire several of them.
+  esito voce(const std::string& campo) {
+    if (contiene_nc(campo, "massa") && contiene_nc(campo, "frenata")) {
+      m_.voce(voce_treno_percorso).inizio = campi_.leggi_long();
+    }
+    if (contiene_nc(campo, "vetture")) m_.voce(voce_treno_percorso).posizione = campi_.leggi_long();
+    if (contiene_nc(campo, "velocit")) {
+      if (const esito e = velocita(); e != esito::continua) return e;
+    }
+    if (contiene_nc(campo, "aderenza")) {
+      if (const esito e = aderenza(); e != esito::continua) return e;
+    }
+    if (contiene_nc(campo, "orologio")) {
+      voce_tabella& t = m_.voce(voce_treno);
+      t.campo_10 = campi_.leggi_integer();
+      t.campo_11 = campi_.leggi_integer();
+      t.campo_12 = campi_.leggi_integer();
+    }
+    if (contiene_nc(campo, "sabbia")) m_.voce(voce_treno).campo_7 = campi_.leggi_integer();
+    if (contiene_nc(campo, "segnale")) {
+      if (const esito e = segnale(); e != esito::continua) return e;
+    }
+    if (contiene_nc(campo, "rallentamento")) {
+      if (const esito e = rallentamento(); e != esito::continua) return e;
+    }
+    if (contiene_nc(campo, "abbattimento")) {
+      if (const esito e = abbattimento(); e != esito::continua) return e;
+    }
+    if (contiene_nc(campo, "stazione")) {
+      if (const esito e = stazione(); e != esito::continua) return e;
+    }
+    return esito::continua;
+  }
+
+  // Bound test: the entry must leave `margine` metres before the last cell.
+  bool oltre(int64_t p, int64_t margine) const { return p + margine > int64_t{50} * m_.ultima_cella; }
+
+  esito oltre_percorso(int32_t p) {
+    segna_errore(m_, codice::oltre_percorso, p,
+                 "position " + std::to_string(p) + " m is beyond the route (last cell " +
+                     std::to_string(m_.ultima_cella) + ")");
+    return esito::fine_lettura;
+  }
+
+  // Refusal that ends the reading at once: the file goes, the fills do not run.
+  esito rifiuta(int32_t codice, std::string dettaglio) {
+    sorgenti_.elimina_treno();
+    segna_errore(m_, codice, std::move(dettaglio));
+    return esito::esci;
+  }
+
+  esito rifiuta(int32_t codice, int32_t posizione, std::string dettaglio) {
+    sorgenti_.elimina_treno();
+    segna_errore(m_, codice, posizione, std::move(dettaglio));
+    return esito::esci;
+  }
+
+  uint8_t passo_velocita() const {
+    return arrotonda_a<uint8_t>(static_cast<double>(velocita_prec_) / 5.0, "speed limit / 5");
+  }
+
+  esito velocita() {
+    const int32_t p = campi_.leggi_long();
+    const int32_t s = campi_.leggi_long();
+    if (oltre(p, 100)) return oltre_percorso(p);
+    const int64_t n = cella_di(p);
+    if (n > 0) {
+      do {
+        if (cursore_velocita_ >= m_.ultima_cella) break;
+        m_.cel(cursore_velocita_).vel_limite = passo_velocita();
+        ++cursore_velocita_;
+      } while (cursore_velocita_ < n);
+    }
+    velocita_prec_ = s;
+    return esito::continua;
+  }
+
+  esito aderenza() {
+    const int32_t p = campi_.leggi_long();
+    const int32_t a = campi_.leggi_long();
+    if (oltre(p, 100)) return oltre_percorso(p);
+    const int64_t n = cella_di(p);
+    if (n > 0) {
+      do {
+        // the same stop as the speed cursor: out-of-order entries must not run past the cells
+        if (cursore_aderenza_ >= m_.ultima_cella) break;
+        m_.cel(cursore_aderenza_).aderenza = basso8(aderenza_prec_);
+        ++cursore_aderenza_;
+      } while (cursore_aderenza_ < n);
+    }
+    aderenza_prec_ = a;
+    return esito::continua;
+  }
+
+  esito segnale() {
+    int32_t v[11];
+    for (int32_t& x : v) x = campi_.leggi_long();
+    if (oltre(v[0], 100)) return oltre_percorso(v[0]);
+    if (memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10])) {
+      sorgenti_.elimina_treno();
+      segna_posizione(m_, v[0]);
+      return esito::esci;
+    }
+    return esito::continua;
+  }
+
+  esito rallentamento() {
+    int32_t v[6];
+    for (int32_t& x : v) x = campi_.leggi_long();
+    if (oltre(v[0], 100)) return oltre_percorso(v[0]);
+    if (memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5])) {
+      sorgenti_.elimina_treno();
+      segna_posizione(m_, v[0]);
+      return esito::esci;
+    }
+    return esito::continua;
+  }
+
+  esito abbattimento() {
+    const int32_t p = campi_.leggi_long();
+    const int32_t w = campi_.leggi_long();
+    if (oltre(p, 100)) return oltre_percorso(p);
+    const int64_t c = cella_di(p);
+    if (c < 0 || c > m_.ultima_cella) {
+      return rifiuta(codice::abbattimento_fuori, p,
+                     "cell " + std::to_string(c) + " outside 0.." + std::to_string(m_.ultima_cella));
+    }
+    cella& cel = m_.cel(c);
+    if (!libera(cel)) {
+      return rifiuta(codice::abbattimento_occupato, p,
+                     "cell " + std::to_string(c) + " is already taken (type " + std::to_string(cel.tipo) + ")");
+    }
+    if (w > 0) {
+      cel.tipo = tipo_cella::abbattimento;
+      cel.valore = basso16(w);
+    } else {
+      cel.tipo = tipo_cella::abbattimento_nullo;
+    }
+    return esito::continua;
+  }
+
+  esito stazione() {
+    const int32_t t_cartelli = m_.posa.indice_cartelli;
+    // Records above T hold sign texts: a station must not write over them.
+    if (k_ > t_cartelli) {
+      return rifiuta(codice::troppe_stazioni, "record " + std::to_string(k_) + " holds a sign text");
+    }
+    voce_tabella& r = m_.voce(k_);
+
+    r.posizione = campi_.leggi_long();
+    const int32_t pos = r.posizione;
+    if (oltre(pos, 800)) return oltre_percorso(pos);
+    if (pos % 50 != 0) {
+      return rifiuta(codice::stazione_posizione, pos, "station position " + std::to_string(pos) + " m is not a multiple of 50");
+    }
+    r.tipo = campi_.leggi_byte();
+    const int32_t lunghezza = campi_.leggi_long();
+    if (lunghezza % 100 != 0) {
+      return rifiuta(codice::stazione_lunghezza, pos,
+                     "station length " + std::to_string(lunghezza) + " m is not a multiple of 100");
+    }
+    r.campo_4 = campi_.leggi_byte();
+    r.campo_5 = campi_.leggi_byte();
+    r.campo_6 = campi_.leggi_byte();
+    r.campo_7 = campi_.leggi_integer();
+    r.campo_8 = campi_.leggi_integer();
+    r.campo_9 = campi_.leggi_byte();
+    r.campo_10 = campi_.leggi_integer();
+    r.campo_11 = campi_.leggi_integer();
+    r.campo_12 = campi_.leggi_integer();
+    r.sosta = campi_.leggi_byte();
+    const int64_t ore = campi_.leggi_long();
+    const int64_t minuti = campi_.leggi_long();
+    const int64_t secondi = campi_.leggi_long();
+    r.orario = converti<int32_t>(ore * 3600 + minuti * 60 + secondi, "scheduled time");
+    assegna_nome(r, campi_.leggi_testo());
+
+    const int64_t l = lunghezza;
+    int64_t inizio = 0;
+    int64_t fine = 0;
+    if (r.tipo == 5 || r.tipo == 6) {
+      fine = pos + 150;
+      inizio = pos - l;
+      r.campo_6 = 0;
+    } else if (r.tipo == 7 || r.tipo == 8) {
+      inizio = pos - l;
+      fine = pos + l;
+      r.campo_6 = 0;
+    } else {
+      inizio = pos - l / 2;
+      fine = pos + l / 2;
+      if (r.campo_6 != 0) fine += 50;
+    }
+    r.inizio = converti<int32_t>(inizio, "station start");
+    r.fine = converti<int32_t>(fine, "station end");
+    if (lunghezza < 600) r.campo_5 = 0;
+    if (k_ == 1) {
+      r.campo_5 = 0;
+      r.campo_6 = 0;
+    }
+
+    // Cells of the approach marks and of the station mark; all must exist before any is written.
+    const bool con_avvicinamento = r.tipo < 25 && r.tipo != 5 && r.tipo != 6;
+    const bool con_segno = r.tipo < 25;
+    const double fine_celle = static_cast<double>(r.fine) / 50.0;
+    std::vector<int64_t> da_segnare;
+    if (con_avvicinamento) {
+      for (int j = 1; j <= 4; ++j) {
+        const double x = fine_celle - j - 1;
+        if (x > 1) da_segnare.push_back(static_cast<int64_t>(arrotonda(x)));
+      }
+    }
+    if (con_segno && fine_celle - 1 > 1) da_segnare.push_back(static_cast<int64_t>(arrotonda(fine_celle - 1)));
+    for (const int64_t c : da_segnare) {
+      if (c < 0 || c > m_.ultima_cella) {
+        return rifiuta(codice::stazione_fuori, pos,
+                       "station mark cell " + std::to_string(c) + " outside 0.." + std::to_string(m_.ultima_cella));
+      }
+    }
+
+    if (con_avvicinamento) {
+      for (int j = 1; j <= 4; ++j) {
+        const double x = fine_celle - j - 1;
+        if (x > 1) m_.cel(static_cast<int64_t>(arrotonda(x))).avvicinamento = static_cast<uint8_t>(80 + j);
+      }
+    }
+    if (con_segno) {
+      const double x = fine_celle - 1;
+      if (!(x > 1)) {
+        return rifiuta(codice::stazione_inizio_linea,
+                       "station mark would fall at cell " + std::to_string(static_cast<int64_t>(arrotonda(x))));
+      }
+      cella& c = m_.cel(static_cast<int64_t>(arrotonda(x)));
+      c.tipo = tipo_cella::stazione;
+      c.valore = converti<int16_t>(k_, "station record");
+    }
+
+    if (k_ > 1 && int64_t{r.inizio} - 350 < m_.voce(k_ - 1).fine) {
+      return rifiuta(codice::stazioni_vicine, pos,
+                     "starts at " + std::to_string(r.inizio) + " m, less than 350 m after the previous end at " +
+                         std::to_string(m_.voce(k_ - 1).fine) + " m");
+    }
+    ++k_;
+    if (k_ >= t_cartelli) {
+      return rifiuta(codice::troppe_stazioni,
+                     "station record " + std::to_string(k_) + " would reach the sign texts at " +
+                         std::to_string(t_cartelli));
+    }
+    return esito::continua;
+  }
+
+  // Reached at the end of the file and after a code 15. The contents are in
+  // memory already, so the file goes last: a failed deletion leaves a whole model.
+  void fine_file() {
+    m_.luogo_corrente = luogo{sorgente::treno, 0, {}};
+    do {
+      m_.cel(cursore_velocita_).vel_limite = passo_velocita();
+      ++cursore_velocita_;
+    } while (cursore_velocita_ < m_.ultima_cella - 2);
+    do {
+      m_.cel(cursore_aderenza_).aderenza = basso8(aderenza_prec_);
+      ++cursore_aderenza_;
+    } while (cursore_aderenza_ < m_.ultima_cella - 2);
+
+    for (int32_t r = 81; r <= 83; ++r) {
+      const voce_tabella& v = m_.voce(r);
+      if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+        segna_errore(m_, codice::progressive_non_multiple,
+                     "kilometric reference record " + std::to_string(r) + " (" + std::to_string(v.inizio) + ", " +
+                         std::to_string(v.fine) + ") is not in multiples of 50");
+        break;
+      }
+    }
+    sorgenti_.elimina_treno();
+  }
+
+  modello& m_;
+  sorgenti_descrizione& sorgenti_;
+  lettore_campi campi_;
+  int32_t k_ = 1;
+  int64_t cursore_velocita_ = 0;
+  int64_t cursore_aderenza_ = 0;
+  int32_t velocita_prec_ = 0;  // the values before the first entry
+  int32_t aderenza_prec_ = 0;
+};
+
+}  // namespace
+
+void leggi_descrizione_treno(modello& m, sorgenti_descrizione& sorgenti) {
+  const std::string testo = sorgenti.leggi_treno();
+  lettore_treno(m, sorgenti, testo).leggi();
+}
+
 }  // namespace scenario
