@@ -25,8 +25,16 @@ void memorizza_dati(modello& m, sorgenti_descrizione& sorgenti) {
     leggi_descrizione_treno(m, sorgenti);
   } catch (const errore_esecuzione& e) {
     trappola(m, sorgenti, e.what());
-  } catch (const errore_io& e) {
-    trappola(m, sorgenti, e.what());
+  } catch (const errore_io&) {
+    // The disk failed, not the data: the run stops before any binary file is
+    // replaced, so the earlier ones stay intact. The transfer files go if they can.
+    try {
+      sorgenti.elimina_linea();
+      sorgenti.elimina_treno();
+    } catch (const errore_io&) {
+      // the first failure is the one worth reporting
+    }
+    throw;
   } catch (const std::bad_alloc&) {
     trappola(m, sorgenti, "out of memory");
   }
