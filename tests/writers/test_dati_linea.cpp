@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "testo_scritto.hpp"
+#include "support/testo_scritto.hpp"
 #include "writers/scrittori.hpp"
 
 namespace scenario::prova {

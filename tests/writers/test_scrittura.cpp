@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/supporto.hpp"
-#include "testo_scritto.hpp"
+#include "support/testo_scritto.hpp"
 #include "writers/scrittori.hpp"
 
 namespace scenario::prova {

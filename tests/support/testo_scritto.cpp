@@ -1,4 +1,4 @@
-#include "testo_scritto.hpp"
+#include "support/testo_scritto.hpp"
 
 #include <gtest/gtest.h>
 
