@@ -22,6 +22,14 @@ void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti
   // A reader that stopped before the route length left no cells: there is
   // nothing to finish and nothing worth writing; the status says why.
   if (!m.ha_celle()) return;
+  // A negative route length can leave a single cell: cell 1, which carries the
+  // format number and the og code, does not exist, and the simulator could not
+  // load such a route.
+  if (m.celle.size() < 2) {
+    m.luogo_corrente = luogo{sorgente::finitura, 0, {}};
+    segna_errore(m, codice::percorso_senza_cella_1, "the route has " + std::to_string(m.celle.size()) + " cell");
+    return;
+  }
 
   completa_percorso(m, fs, nomi);
 }

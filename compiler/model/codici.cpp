@@ -45,6 +45,7 @@ std::string_view significato_codice(int32_t codice) {
     case 303: return "abbattimento cell outside the route";
     case 304: return "station marks outside the route";
     case 401: return "finishing pass reached the route's last cell and stopped there";
+    case 402: return "route too short to hold cell 1 (negative route length): no binary file written";
     default: return {};
   }
 }

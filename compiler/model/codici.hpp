@@ -48,6 +48,7 @@ inline constexpr int32_t rallentamento_fuori = 302;
 inline constexpr int32_t abbattimento_fuori = 303;
 inline constexpr int32_t stazione_fuori = 304;
 inline constexpr int32_t finitura_oltre_percorso = 401;
+inline constexpr int32_t percorso_senza_cella_1 = 402;
 
 }  // namespace scenario::codice
 

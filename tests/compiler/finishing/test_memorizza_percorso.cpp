@@ -108,5 +108,19 @@ TEST(MemorizzaPercorso, ClearsTheTableAndWritesNothingWithoutARoute) {
   EXPECT_TRUE(fs.file.empty());
 }
 
+TEST(MemorizzaPercorso, ARouteWithoutCell1IsRefusedAndWritesNothing) {
+  for (const char* lunghezza : {"-7000", "-6975"}) {
+    modello m;
+    prova::sorgenti_memoria sorgenti;
+    sorgenti.linea = prova::righe({"[generale]", std::string("lunghezza percorso, ") + lunghezza, "[fine]", "[fine]"});
+    sorgenti.treno = prova::righe({"[generale]", "[fine]"});
+    prova::sistema_file_memoria fs;
+    memorizza_percorso(m, 0, sorgenti, fs, costruisci_nomi("c", "L", "1"));
+    EXPECT_EQ(m.celle.size(), 1u) << lunghezza;
+    EXPECT_EQ(m.codice_errore, 402) << lunghezza;
+    EXPECT_TRUE(fs.file.empty()) << lunghezza;
+  }
+}
+
 }  // namespace
 }  // namespace scenario
