@@ -1,0 +1,559 @@
+#include "tools/compila_scenario/compila.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <ostream>
+#include <system_error>
+
+#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/readers/lettore_campi.hpp"
+#include "compiler/readers/sorgenti.hpp"
+#include "io/nomi_file.hpp"
+
+namespace scenario {
+
+namespace fsys = std::filesystem;
+
+namespace {
+
+constexpr std::size_t lunghezza_massima_identificativo = 200;
+// Far above any entry a description file holds, sign texts included.
+constexpr std::size_t lunghezza_massima_riga = 10000;
+
+#ifdef _WIN32
+constexpr char separatore = '\\';
+#else
+constexpr char separatore = '/';
+#endif
+
+// A file as the user would type it: the folder as given, then the name.
+std::string mostra_file(const std::string& cartella, const std::string& nome) {
+  if (cartella.empty() || cartella == ".") return nome;
+  const char ultimo = cartella.back();
+  if (ultimo == '/' || ultimo == '\\') return cartella + nome;
+  return cartella + separatore + nome;
+}
+
+std::string nome_di(const fsys::path& p) {
+  const auto u8 = p.filename().u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+bool stesso_file(const fsys::path& a, const fsys::path& b) {
+  if (a.lexically_normal() == b.lexically_normal()) return true;
+  std::error_code ec;
+  return fsys::equivalent(a, b, ec) && !ec;
+}
+
+// Passes every call on; refuses to change the description files, whoever
+// asks, and keeps the list of files that were replaced.
+class sistema_file_protetto final : public sistema_file {
+ public:
+  sistema_file_protetto(sistema_file& vero, std::vector<fsys::path> protetti)
+      : vero_(vero), protetti_(std::move(protetti)) {}
+
+  bool esiste(const fsys::path& file) override { return vero_.esiste(file); }
+  std::string leggi(const fsys::path& file) override { return vero_.leggi(file); }
+
+  void scrivi(const fsys::path& file, std::string_view contenuto) override {
+    proteggi(file);
+    vero_.scrivi(file, contenuto);
+    annota(file);
+  }
+
+  void rinomina(const fsys::path& da, const fsys::path& a) override {
+    proteggi(da);
+    proteggi(a);
+    vero_.rinomina(da, a);
+    togli(da);
+    annota(a);
+  }
+
+  void elimina(const fsys::path& file) override {
+    proteggi(file);
+    vero_.elimina(file);
+    togli(file);
+  }
+
+  const std::vector<fsys::path>& scritti() const { return scritti_; }
+
+ private:
+  void proteggi(const fsys::path& file) const {
+    for (const fsys::path& p : protetti_) {
+      if (stesso_file(file, p)) throw errore_io(testo_percorso(file), "is a description file: left untouched");
+    }
+  }
+  void annota(const fsys::path& file) {
+    if (std::find(scritti_.begin(), scritti_.end(), file) == scritti_.end()) scritti_.push_back(file);
+  }
+  void togli(const fsys::path& file) { std::erase(scritti_, file); }
+
+  sistema_file& vero_;
+  std::vector<fsys::path> protetti_;
+  std::vector<fsys::path> scritti_;
+};
+
+// What the tool notices about a description file beyond the status codes.
+struct esame_file {
+  bool letto = false;
+  std::size_t lunghezza = 0;
+  bool vuoto = false;
+  int32_t riga_binaria = 0;  // line of the first byte no text file holds; 0: none
+  unsigned char byte_binario = 0;
+  int32_t riga_lunga = 0;  // first line longer than any entry can be; 0: none
+  std::size_t lunghezza_riga = 0;
+  bool ha_generale = false;
+};
+
+esame_file esamina(const std::string& testo) {
+  esame_file e;
+  e.letto = true;
+  e.lunghezza = testo.size();
+  e.vuoto = std::all_of(testo.begin(), testo.end(),
+                        [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+  int32_t riga = 1;
+  std::size_t inizio_riga = 0;
+  std::size_t inizio_lunga = 0;
+  for (std::size_t i = 0; i < testo.size(); ++i) {
+    const char c = testo[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      if (riga < INT32_MAX) ++riga;
+      inizio_riga = i + 1;
+      continue;
+    }
+    if (u < 0x20 && c != '\t' && c != '\r' && c != '\f' && c != '\v' && u != 0x1A) {
+      e.riga_binaria = riga;
+      e.byte_binario = u;
+      break;
+    }
+    if (e.riga_lunga == 0 && i - inizio_riga >= lunghezza_massima_riga) {
+      e.riga_lunga = riga;
+      inizio_lunga = inizio_riga;
+    }
+  }
+  if (e.riga_lunga > 0) {
+    std::size_t fine = testo.find('\n', inizio_lunga);
+    if (fine == std::string::npos) fine = testo.size();
+    if (fine > inizio_lunga && testo[fine - 1] == '\r') --fine;
+    e.lunghezza_riga = fine - inizio_lunga;
+  }
+  e.ha_generale = contiene_nc(testo, "[generale]");
+  return e;
+}
+
+// The description files as the compiler asks for them: each request first
+// points the diagnostics at the file, and what was read is examined.
+class sorgenti_osservate final : public sorgenti_descrizione {
+ public:
+  sorgenti_osservate(sorgenti_descrizione& vere, modello& m) : vere_(vere), m_(m) {}
+
+  std::optional<std::string> leggi_linea() override {
+    m_.luogo_corrente = luogo{sorgente::linea, 0, {}};
+    try {
+      std::optional<std::string> testo = vere_.leggi_linea();
+      if (testo) linea = esamina(*testo);
+      return testo;
+    } catch (const errore_io& e) {
+      guasto_linea = e.motivo();
+      throw;
+    }
+  }
+
+  std::string leggi_treno() override {
+    m_.luogo_corrente = luogo{sorgente::treno, 0, {}};
+    try {
+      std::string testo = vere_.leggi_treno();
+      treno = esamina(testo);
+      return testo;
+    } catch (const errore_io& e) {
+      guasto_treno = e.motivo();
+      throw;
+    }
+  }
+
+  void elimina_linea() override { vere_.elimina_linea(); }
+  void elimina_treno() override { vere_.elimina_treno(); }
+  std::string nome_linea() const override { return vere_.nome_linea(); }
+  std::string nome_treno() const override { return vere_.nome_treno(); }
+
+  esame_file linea;
+  esame_file treno;
+  std::optional<std::string> guasto_linea;  // why the file could not be read
+  std::optional<std::string> guasto_treno;
+
+ private:
+  sorgenti_descrizione& vere_;
+  modello& m_;
+};
+
+void aggiungi_esame(std::vector<messaggio>& messaggi, const esame_file& e, const std::string& file,
+                    bool cerca_generale) {
+  if (!e.letto) return;
+  messaggio x;
+  x.file = file;
+  if (e.vuoto) {
+    x.testo = e.lunghezza == 0 ? "the file is empty" : "the file holds only blanks";
+  } else if (e.riga_binaria > 0) {
+    static const char cifre[] = "0123456789abcdef";
+    x.riga = e.riga_binaria;
+    x.testo = std::string("binary content (byte 0x") + cifre[e.byte_binario >> 4] + cifre[e.byte_binario & 0xF] +
+              "): not a description file";
+  } else if (e.riga_lunga > 0) {
+    x.riga = e.riga_lunga;
+    x.testo = "a line of " + std::to_string(e.lunghezza_riga) + " bytes: not a description file";
+  } else if (cerca_generale && !e.ha_generale) {
+    x.testo = "no [generale] marker: none of its entries was read";
+  } else {
+    return;
+  }
+  messaggi.push_back(std::move(x));
+}
+
+const char* nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case tipo_cella::segnale: return "a signal";
+    case tipo_cella::fine_rallentamento: return "a slowdown end";
+    case tipo_cella::inizio_rallentamento: return "a slowdown start";
+    case tipo_cella::avviso_rallentamento: return "a slowdown warning point";
+    case tipo_cella::prima_avviso: return "a cell before a slowdown warning point";
+    case tipo_cella::indicatori_v_max: return "speed-indicator boards";
+    case tipo_cella::stazione: return "a station mark";
+    case tipo_cella::abbattimento: return "a speed-reduction point";
+    case tipo_cella::abbattimento_nullo: return "an abbattimento entry";
+    case tipo_cella::cartello: return "a location sign board";
+    default: return "a feature";
+  }
+}
+
+// Why a format or code slot was already in use.
+std::string spiega_slot(const modello& m, int32_t codice) {
+  std::string t(significato_codice(codice));
+  const bool formato = codice == codice::slot_formato;
+  const voce_tabella& v = m.voce(85);
+  if (m.celle.size() > 1) {
+    const cella& c = m.cel(1);
+    const int16_t valore = formato ? c.valore : c.valore2;
+    if (valore != 0) {
+      t += std::string(": cell 1 holds ") + nome_tipo_cella(c.tipo) + " whose " +
+           (formato ? "first" : "second") + " value is " + std::to_string(valore);
+    }
+  }
+  if (formato ? v.campo_7 != 0 : v.orario != 0) t += ": record 85 already holds a value there";
+  return t + "; no compiled file was written";
+}
+
+}  // namespace
+
+std::string testo_uso() {
+  return "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]\n"
+         "                        [--senza-linea] [--json]\n"
+         "\n"
+         "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
+         "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
+         "The description files are never changed or deleted.\n"
+         "\n"
+         "  --linea NOME     line identifier\n"
+         "  --treno NUMERO   train number\n"
+         "  --dir CARTELLA   folder of the description files\n"
+         "  --out CARTELLA   folder for the compiled files (default: the --dir folder)\n"
+         "  --senza-linea    compile without the line file: curves are not read and\n"
+         "                   NOME_linea.dat is not written\n"
+         "  --json           print one JSON summary line on standard output instead of messages\n"
+         "  --help           print this text\n"
+         "\n"
+         "Each problem is reported as  file:line: keyword at N m: what is wrong (status N)\n"
+         "\n"
+         "Exit status:\n"
+         "  0   compiled cleanly\n"
+         "  1   the descriptions hold errors; the compiled files are written as genera_scenario\n"
+         "      writes them (none when the line file cannot be used)\n"
+         "  2   fatal error 1250 or 1251; no compiled file written\n"
+         "  3   a file or folder could not be read or written\n"
+         "  64  bad usage\n";
+}
+
+argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
+  argomenti_letti r;
+  opzioni_compila& o = r.opzioni;
+  const auto errore = [&r](std::string testo) {
+    if (r.errore.empty()) r.errore = std::move(testo);
+  };
+  bool vista_linea = false, visto_treno = false, vista_dir = false, vista_out = false;
+  bool visto_senza = false, visto_json = false;
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    std::string opzione = argomenti[i];
+    std::optional<std::string> valore;
+    if (opzione.starts_with("--")) {
+      const auto uguale = opzione.find('=');
+      if (uguale != std::string::npos) {
+        valore = opzione.substr(uguale + 1);
+        opzione.resize(uguale);
+      }
+    }
+    if (opzione == "--help" || opzione == "-h") {
+      o.aiuto = true;
+      continue;
+    }
+    if (opzione == "--senza-linea" || opzione == "--json") {
+      bool& visto = opzione == "--json" ? visto_json : visto_senza;
+      if (valore) errore(opzione + " takes no value");
+      if (visto) errore(opzione + " given twice");
+      visto = true;
+      (opzione == "--json" ? o.json : o.senza_linea) = true;
+      continue;
+    }
+    bool* visto = nullptr;
+    if (opzione == "--linea") {
+      visto = &vista_linea;
+    } else if (opzione == "--treno") {
+      visto = &visto_treno;
+    } else if (opzione == "--dir") {
+      visto = &vista_dir;
+    } else if (opzione == "--out") {
+      visto = &vista_out;
+    } else {
+      errore(opzione.starts_with("-") ? "unknown option '" + opzione + "'"
+                                      : "unexpected argument '" + opzione + "'");
+      continue;
+    }
+    if (!valore) {
+      if (i + 1 >= argomenti.size() || argomenti[i + 1].starts_with("--")) {
+        errore(opzione + " needs a value");
+        continue;
+      }
+      valore = argomenti[++i];
+    }
+    if (*visto) errore(opzione + " given twice");
+    *visto = true;
+    if (opzione == "--linea") {
+      o.linea = *valore;
+    } else if (opzione == "--treno") {
+      o.treno = *valore;
+    } else if (opzione == "--dir") {
+      o.cartella = *valore;
+      if (valore->empty()) errore("--dir needs a folder");
+    } else {
+      o.uscita = *valore;
+      if (valore->empty()) errore("--out needs a folder");
+    }
+  }
+  if (o.aiuto) return r;
+  if (!vista_linea) errore("--linea NOME is missing");
+  if (!visto_treno) errore("--treno NUMERO is missing");
+  // The names become file names and record texts: no paths, nothing unprintable.
+  const auto controlla = [&](const std::string& nome, const std::string& opzione) {
+    if (nome.empty()) {
+      errore(opzione + " needs a non-empty name");
+    } else if (nome.size() > lunghezza_massima_identificativo) {
+      errore(opzione + " is longer than " + std::to_string(lunghezza_massima_identificativo) + " bytes");
+    } else if (nome.find_first_of("/\\") != std::string::npos) {
+      errore(opzione + " is a name, not a path: use --dir for the folder");
+    } else if (std::any_of(nome.begin(), nome.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+      errore(opzione + " holds a control character");
+    }
+  };
+  if (vista_linea) controlla(o.linea, "--linea");
+  if (visto_treno) controlla(o.treno, "--treno");
+  return r;
+}
+
+esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero) {
+  esito_compila e;
+  modello m;
+  m.nome_linea = o.linea;
+  m.numero_treno = o.treno;
+
+  const std::string cartella_uscita = o.uscita.value_or(o.cartella);
+  const nomi_file ingresso = costruisci_nomi(fsys::path(o.cartella), o.linea, o.treno);
+  nomi_file nomi = costruisci_nomi(fsys::path(cartella_uscita), o.linea, o.treno);
+  nomi.descrizione_linea = ingresso.descrizione_linea;
+  nomi.descrizione_treno = ingresso.descrizione_treno;
+  // Shown from the names' own bytes: the system's code page on every platform.
+  const std::string treno = o.linea + "_" + o.treno;
+  const file_mostrati mostrati{mostra_file(o.cartella, o.linea + "_linea.txt"),
+                               mostra_file(o.cartella, treno + "-.txt")};
+  const auto nome_uscita = [&](const fsys::path& p) {
+    if (p == nomi.file_linea) return o.linea + "_linea.dat";
+    if (p == nomi.file_scenario) return treno + ".sim";
+    if (p == nomi.file_percorso) return treno + ".dat";
+    return nome_di(p);
+  };
+
+  sistema_file_protetto fs(fs_vero, {ingresso.descrizione_linea, ingresso.descrizione_treno});
+  // Same compile as genera_scenario's, except that reading never deletes.
+  sorgenti_su_file vere(fs, ingresso.descrizione_linea, ingresso.descrizione_treno, false);
+  sorgenti_osservate sorgenti(vere, m);
+
+  std::optional<messaggio> finale;
+  bool fatale = false;
+  bool interrotta = false;
+  bool guasto = false;
+  try {
+    memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti, fs, nomi);
+  } catch (const errore_fatale& f) {
+    fatale = true;
+    int32_t codice = codice::slot_formato;
+    if (f.codice() == std::to_string(codice::slot_codici)) codice = codice::slot_codici;
+    finale = messaggio{codice, std::nullopt, {}, 0, {}, "fatal: " + spiega_slot(m, codice)};
+  } catch (const errore_esecuzione& x) {
+    // past the readers' trap: still the data's fault, not the disk's
+    interrotta = true;
+    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("run-time failure: ") + x.what()};
+  } catch (const errore_io& x) {
+    guasto = true;
+    // a description file that cannot be read is reported below, once
+    if (!sorgenti.guasto_linea && !sorgenti.guasto_treno) {
+      finale = messaggio{std::nullopt, std::nullopt, x.file(), 0, {}, x.motivo()};
+    }
+  } catch (const std::bad_alloc&) {
+    guasto = true;
+    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, "out of memory"};
+  } catch (const std::exception& x) {
+    guasto = true;
+    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("failure: ") + x.what()};
+  }
+
+  // What the tool noticed in the files comes first: it explains what follows.
+  aggiungi_esame(e.messaggi, sorgenti.linea, mostrati.linea, false);
+  aggiungi_esame(e.messaggi, sorgenti.treno, mostrati.treno, true);
+  const bool esame_pulito = e.messaggi.empty();
+  if (sorgenti.guasto_linea) {
+    e.messaggi.push_back(messaggio{{}, {}, mostrati.linea, 0, {}, "cannot read: " + *sorgenti.guasto_linea});
+  }
+  if (sorgenti.guasto_treno) {
+    e.messaggi.push_back(messaggio{{}, {}, mostrati.treno, 0, {}, "cannot read: " + *sorgenti.guasto_treno});
+  }
+  guasto = guasto || sorgenti.guasto_linea || sorgenti.guasto_treno;
+
+  // Every diagnostic, also those a later one overwrote in the status.
+  for (const segnalazione& s : m.segnalazioni) {
+    e.messaggi.push_back(da_segnalazione(s, mostrati));
+    if (s.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
+  }
+  if (m.codice_errore != 0 && !e.principale) {
+    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}};
+    e.messaggi.push_back(da_segnalazione(s, mostrati));
+    e.principale = e.messaggi.size() - 1;
+  }
+  if (m.codice_errore == 0) e.principale.reset();
+
+  e.stato = m.codice_errore;
+  if (finale) {
+    e.messaggi.push_back(std::move(*finale));
+    if (fatale) {
+      e.stato = e.messaggi.back().codice;
+      e.principale = e.messaggi.size() - 1;
+    }
+  }
+
+  for (const fsys::path& p : fs.scritti()) e.scritti.push_back(mostra_file(cartella_uscita, nome_uscita(p)));
+
+  if (guasto) {
+    e.uscita = uscita_compila::guasto_io;
+  } else if (fatale) {
+    e.uscita = uscita_compila::fatale;
+  } else if (interrotta || m.codice_errore != 0 || !m.segnalazioni.empty() || !esame_pulito) {
+    e.uscita = uscita_compila::errori_dati;
+  } else {
+    e.uscita = uscita_compila::riuscita;
+  }
+  return e;
+}
+
+namespace {
+
+void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out, std::ostream& err) {
+  if (o.json) {
+    riassunto_json r;
+    r.uscita = e.uscita;
+    r.stato = e.stato;
+    r.principale = e.principale ? &e.messaggi[*e.principale] : nullptr;
+    r.messaggi = &e.messaggi;
+    r.scritti = &e.scritti;
+    out << componi_json(r) << '\n';
+    return;
+  }
+  for (const messaggio& m : e.messaggi) err << formatta_messaggio(m) << '\n';
+  if (e.scritti.empty()) {
+    out << "no compiled file written\n";
+  } else {
+    out << "written:";
+    for (std::size_t i = 0; i < e.scritti.size(); ++i) {
+      out << (i == 0 ? " " : ", ") << testo_visibile(e.scritti[i], 400);
+    }
+    out << '\n';
+  }
+}
+
+// A folder that cannot be used: the compile does not start.
+std::optional<std::string> controlla_cartella(const std::string& cartella) {
+  std::error_code ec;
+  const fsys::file_status stato = fsys::status(fsys::path(cartella), ec);
+  if (!fsys::exists(stato)) return "no such folder";
+  if (!fsys::is_directory(stato)) return "not a folder";
+  return std::nullopt;
+}
+
+}  // namespace
+
+int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
+  bool json = false;
+  try {
+    const argomenti_letti a = leggi_argomenti(argomenti);
+    const opzioni_compila& o = a.opzioni;
+    json = o.json;
+    if (o.aiuto) {
+      out << testo_uso();
+      return uscita_compila::riuscita;
+    }
+    esito_compila e;
+    if (!a.errore.empty()) {
+      e.uscita = uscita_compila::uso_errato;
+      e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, a.errore});
+      if (!o.json) {
+        err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
+            << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
+               " [--senza-linea] [--json]  (--help for more)\n";
+        return e.uscita;
+      }
+      stampa(e, o, out, err);
+      return e.uscita;
+    }
+    std::vector<std::string> cartelle{o.cartella};
+    if (o.uscita) cartelle.push_back(*o.uscita);
+    for (const std::string& cartella : cartelle) {
+      if (const auto problema = controlla_cartella(cartella)) {
+        e.uscita = uscita_compila::guasto_io;
+        e.messaggi.push_back(messaggio{{}, {}, cartella, 0, {}, *problema});
+        stampa(e, o, out, err);
+        return e.uscita;
+      }
+    }
+    e = compila(o, fs);
+    stampa(e, o, out, err);
+    return e.uscita;
+  } catch (const std::exception& x) {
+    // nothing may escape: a message and the failure status instead
+    try {
+      if (json) {
+        out << "{\"exit\":3,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
+               "\"messages\":[{\"message\":"
+            << stringa_json(x.what()) << "}]}\n";
+      } else {
+        err << "compila_scenario: " << x.what() << '\n';
+      }
+    } catch (...) {
+    }
+    return uscita_compila::guasto_io;
+  } catch (...) {
+    return uscita_compila::guasto_io;
+  }
+}
+
+}  // namespace scenario

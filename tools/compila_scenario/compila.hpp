@@ -1,0 +1,60 @@
+#pragma once
+// compila_scenario: compiles an author's two description files with the same
+// code path as genera_scenario, never touching them, and tells what is wrong
+// where: file, line, keyword and position.
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "io/sistema_file.hpp"
+#include "tools/compila_scenario/messaggi.hpp"
+
+namespace scenario {
+
+// Exit statuses of compila_scenario.
+namespace uscita_compila {
+inline constexpr int riuscita = 0;
+inline constexpr int errori_dati = 1;  // status codes set; the compiler's files written as it does
+inline constexpr int fatale = 2;       // 1250 or 1251: no compiled file written
+inline constexpr int guasto_io = 3;    // a file or folder could not be read or written
+inline constexpr int uso_errato = 64;
+}  // namespace uscita_compila
+
+struct opzioni_compila {
+  std::string linea;
+  std::string treno;
+  std::string cartella = ".";         // as typed: messages show it so
+  std::optional<std::string> uscita;  // default: the input folder
+  bool senza_linea = false;
+  bool json = false;
+  bool aiuto = false;
+};
+
+struct argomenti_letti {
+  opzioni_compila opzioni;
+  std::string errore;  // empty when the arguments are fine
+};
+
+// The arguments after the program name.
+argomenti_letti leggi_argomenti(std::span<const std::string> argomenti);
+std::string testo_uso();
+
+struct esito_compila {
+  int uscita = uscita_compila::riuscita;
+  std::optional<int32_t> stato;           // final status code; 1250/1251 when the run ended on them
+  std::optional<std::size_t> principale;  // index of the message behind the status
+  std::vector<messaggio> messaggi;
+  std::vector<std::string> scritti;  // compiled files written, as shown
+};
+
+// The compile itself, through fs; folders are taken as they are.
+esito_compila compila(const opzioni_compila& o, sistema_file& fs);
+
+// The whole command: checks the folders, compiles, prints messages (or one
+// JSON line) and returns the exit status. Never throws.
+int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario

@@ -1,0 +1,275 @@
+#include "tools/compila_scenario/messaggi.hpp"
+
+#include <array>
+
+#include "compiler/model/codici.hpp"
+
+namespace scenario {
+
+namespace {
+
+constexpr std::size_t massimo_parola = 60;
+constexpr std::size_t massimo_testo = 400;
+
+std::string_view senza_spazi(std::string_view t) {
+  const auto spazio = [](char c) { return c == ' ' || c == '\t'; };
+  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
+  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
+  return t;
+}
+
+bool controllo(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+const char cifre_esadecimali[] = "0123456789abcdef";
+
+// Where a diagnostic recorded without a place comes from, by its code.
+sorgente sorgente_del_codice(int32_t codice) {
+  switch (codice) {
+    case 1: case 3: case 4: case 5: case 6: case 21: case 101: case 102: case 103:
+    case 201: case 202: case 203: case 204: case 205: case 206: case 207:
+      return sorgente::linea;
+    case 7: case 8: case 9: case 10: case 16: case 17: case 18: case 19: case 20: case 22: case 24:
+    case 301: case 302: case 303: case 304:
+      return sorgente::treno;
+    case 11: case 12: case 13: case 401:
+      return sorgente::finitura;
+    default:
+      return sorgente::nessuna;
+  }
+}
+
+// Windows-1252 bytes 0x80 to 0x9F; the five unassigned ones keep their C1 code point.
+constexpr std::array<char32_t, 32> cp1252_alti = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t da_cp1252(unsigned char c) { return (c >= 0x80 && c <= 0x9F) ? cp1252_alti[c - 0x80] : c; }
+
+void aggiungi_utf8(std::string& r, char32_t cp) {
+  if (cp < 0x80) {
+    r += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    r += static_cast<char>(0xC0 | (cp >> 6));
+    r += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    r += static_cast<char>(0xE0 | (cp >> 12));
+    r += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    r += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    r += static_cast<char>(0xF0 | (cp >> 18));
+    r += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    r += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    r += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes the text as UTF-8; nothing when it is not valid UTF-8.
+std::optional<std::u32string> decodifica_utf8(std::string_view t) {
+  std::u32string r;
+  std::size_t i = 0;
+  while (i < t.size()) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    std::size_t seguito = 0;
+    char32_t cp = 0;
+    char32_t minimo = 0;
+    if (c < 0x80) {
+      cp = c;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      seguito = 1;
+      cp = c & 0x1Fu;
+      minimo = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      seguito = 2;
+      cp = c & 0x0Fu;
+      minimo = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      seguito = 3;
+      cp = c & 0x07u;
+      minimo = 0x10000;
+    } else {
+      return std::nullopt;
+    }
+    if (seguito > 0 && i + seguito >= t.size()) return std::nullopt;
+    for (std::size_t k = 1; k <= seguito; ++k) {
+      const auto b = static_cast<unsigned char>(t[i + k]);
+      if ((b & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (b & 0x3Fu);
+    }
+    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+    r += cp;
+    i += seguito + 1;
+  }
+  return r;
+}
+
+void aggiungi_numero(std::string& r, const char* nome, std::optional<int32_t> valore) {
+  r += ",\"";
+  r += nome;
+  r += "\":";
+  r += valore ? std::to_string(*valore) : "null";
+}
+
+void aggiungi_testo(std::string& r, const char* nome, std::string_view valore, bool presente) {
+  r += ",\"";
+  r += nome;
+  r += "\":";
+  r += presente ? stringa_json(valore) : "null";
+}
+
+// Cut short for JSON, where escaping is left to stringa_json.
+std::string accorcia(std::string_view testo, std::size_t massimo) {
+  if (testo.size() <= massimo) return std::string(testo);
+  // never cut a UTF-8 sequence in two
+  std::size_t taglio = massimo;
+  for (int k = 0; k < 3 && taglio > 0 && (static_cast<unsigned char>(testo[taglio]) & 0xC0) == 0x80; ++k) --taglio;
+  return std::string(testo.substr(0, taglio)) + "...";
+}
+
+}  // namespace
+
+std::string testo_visibile(std::string_view testo, std::size_t massimo) {
+  const bool lungo = testo.size() > massimo;
+  if (lungo) testo = testo.substr(0, massimo);
+  std::string r;
+  r.reserve(testo.size() + 3);
+  for (char c : testo) {
+    const auto u = static_cast<unsigned char>(c);
+    if (controllo(u)) {
+      r += "\\x";
+      r += cifre_esadecimali[u >> 4];
+      r += cifre_esadecimali[u & 0xF];
+    } else {
+      r += c;
+    }
+  }
+  if (lungo) r += "...";
+  return r;
+}
+
+std::string formatta_messaggio(const messaggio& m) {
+  // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
+  std::string r;
+  if (!m.file.empty()) {
+    r = testo_visibile(m.file, massimo_testo);
+    if (m.riga > 0) {
+      r += ':';
+      r += std::to_string(m.riga);
+    }
+    r += ": ";
+  }
+  std::string soggetto = testo_visibile(m.parola, massimo_parola);
+  if (m.posizione) {
+    if (!soggetto.empty()) soggetto += ' ';
+    soggetto += "at ";
+    soggetto += std::to_string(*m.posizione);
+    soggetto += " m";
+  }
+  if (!soggetto.empty()) {
+    r += soggetto;
+    r += ": ";
+  }
+  r += testo_visibile(m.testo, massimo_testo);
+  if (m.codice) {
+    r += " (status ";
+    r += std::to_string(*m.codice);
+    r += ')';
+  }
+  return r;
+}
+
+messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file) {
+  messaggio m;
+  m.codice = s.codice;
+  m.posizione = s.posizione;
+  m.riga = s.dove.riga;
+  m.parola = std::string(senza_spazi(s.dove.parola));
+  sorgente da = s.dove.file == sorgente::nessuna ? sorgente_del_codice(s.codice) : s.dove.file;
+  if (s.codice == codice::progressive_non_multiple) {
+    // set after the train file is read, but the references are the line's
+    da = sorgente::linea;
+    m.riga = 0;
+    m.parola = "progressiva chilometrica";
+  }
+  switch (da) {
+    case sorgente::linea: m.file = file.linea; break;
+    case sorgente::treno: m.file = file.treno; break;
+    case sorgente::finitura:
+      m.riga = 0;
+      m.parola = "finishing pass";
+      break;
+    case sorgente::nessuna: break;
+  }
+  if (m.file.empty()) m.riga = 0;
+  m.testo = s.dettaglio.empty() ? std::string(significato_codice(s.codice)) : s.dettaglio;
+  if (m.testo.empty()) m.testo = "unknown status code";
+  if (s.codice == codice::errore_lettura) m.testo = "run-time failure: " + m.testo;
+  return m;
+}
+
+std::string stringa_json(std::string_view testo) {
+  std::u32string punti;
+  if (auto utf8 = decodifica_utf8(testo)) {
+    punti = std::move(*utf8);
+  } else {
+    punti.reserve(testo.size());
+    for (char c : testo) punti += da_cp1252(static_cast<unsigned char>(c));
+  }
+  std::string r = "\"";
+  for (char32_t cp : punti) {
+    switch (cp) {
+      case '"': r += "\\\""; break;
+      case '\\': r += "\\\\"; break;
+      case '\b': r += "\\b"; break;
+      case '\f': r += "\\f"; break;
+      case '\n': r += "\\n"; break;
+      case '\r': r += "\\r"; break;
+      case '\t': r += "\\t"; break;
+      default:
+        if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
+          r += "\\u00";
+          r += cifre_esadecimali[(cp >> 4) & 0xF];
+          r += cifre_esadecimali[cp & 0xF];
+        } else {
+          aggiungi_utf8(r, cp);
+        }
+    }
+  }
+  return r + "\"";
+}
+
+std::string componi_json(const riassunto_json& r) {
+  std::string j = "{\"exit\":" + std::to_string(r.uscita);
+  aggiungi_numero(j, "status", r.stato);
+  const messaggio* p = r.principale;
+  aggiungi_numero(j, "position", p ? p->posizione : std::nullopt);
+  aggiungi_testo(j, "file", p ? p->file : "", p && !p->file.empty());
+  aggiungi_numero(j, "line", p && p->riga > 0 ? std::optional<int32_t>(p->riga) : std::nullopt);
+  j += ",\"written\":[";
+  if (r.scritti) {
+    for (std::size_t i = 0; i < r.scritti->size(); ++i) {
+      if (i > 0) j += ",";
+      j += stringa_json((*r.scritti)[i]);
+    }
+  }
+  j += "],\"messages\":[";
+  if (r.messaggi) {
+    bool primo = true;
+    for (const messaggio& m : *r.messaggi) {
+      if (!primo) j += ",";
+      primo = false;
+      j += "{\"message\":" + stringa_json(formatta_messaggio(m));
+      aggiungi_numero(j, "status", m.codice);
+      aggiungi_numero(j, "position", m.posizione);
+      aggiungi_testo(j, "file", m.file, !m.file.empty());
+      aggiungi_numero(j, "line", m.riga > 0 ? std::optional<int32_t>(m.riga) : std::nullopt);
+      aggiungi_testo(j, "keyword", accorcia(m.parola, massimo_parola), !m.parola.empty());
+      aggiungi_testo(j, "text", accorcia(m.testo, massimo_testo), true);
+      j += "}";
+    }
+  }
+  j += "]}";
+  return j;
+}
+
+}  // namespace scenario
