@@ -2,6 +2,8 @@
 // the file, the line where the entry starts, its keyword and its position.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {
@@ -21,6 +23,7 @@ struct caso {
   const char* nel_testo = nullptr;    // a piece of the detail, when set
 };
 
+// Test names show the case, not its bytes.
 void PrintTo(const caso& c, std::ostream* os) { *os << c.nome; }
 
 std::vector<caso> casi() {

@@ -1,6 +1,8 @@
 // compila_scenario in-process: files written and left alone, exit statuses,
 // bad input of every kind.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,6 +41,9 @@ struct ingresso {
   std::optional<std::string> linea;
   std::optional<std::string> treno;
 };
+
+// Test names show the case, not its bytes.
+void PrintTo(const ingresso& c, std::ostream* os) { *os << c.nome; }
 
 class file_intatti : public ::testing::TestWithParam<ingresso> {};
 
@@ -269,6 +274,9 @@ struct cattivo {
   std::optional<std::string> treno;
   const char* nel_messaggio;  // a piece of the messages
 };
+
+// Test names show the case, not its bytes.
+void PrintTo(const cattivo& c, std::ostream* os) { *os << c.nome; }
 
 class ingressi_cattivi : public ::testing::TestWithParam<cattivo> {};
 
