@@ -16,8 +16,7 @@ void tracciato_piano::crea(int32_t estensione) {
   if (estensione > 100'000'000) throw errore_esecuzione("route extension too large");
   righe_ = estensione + 1;
   tipi_.clear();
-  x_.clear();
-  y_.clear();
+  punti_.clear();
   esiste_ = true;
 }
 
@@ -25,57 +24,18 @@ void tracciato_piano::distruggi() {
   esiste_ = false;
   righe_ = 0;
   tipi_ = {};
-  x_ = {};
-  y_ = {};
+  punti_ = {};
 }
 
 void tracciato_piano::occupa() {
-  if (tipi_.empty()) {
-    const auto n = static_cast<std::size_t>(righe_);
-    tipi_.assign(n, tipo_elemento::vuoto);
-    x_.assign(n, 0.0);
-    y_.assign(n, 0.0);
-  }
+  const auto n = static_cast<std::size_t>(righe_);
+  tipi_.assign(n, tipo_elemento::vuoto);
+  punti_.assign(n, punto{0.0, 0.0});
 }
 
-std::size_t tracciato_piano::indice(int64_t riga) const {
+void tracciato_piano::fuori(int64_t riga) const {
   if (!esiste_) throw errore_esecuzione("the track plan does not exist");
-  if (riga < 0 || riga >= righe_) {
-    throw errore_esecuzione("track plan row " + std::to_string(riga) + " outside 0.." +
-                            std::to_string(ultima_riga()));
-  }
-  return static_cast<std::size_t>(riga);
-}
-
-tipo_elemento tracciato_piano::tipo(int64_t riga) const {
-  const auto i = indice(riga);
-  return tipi_.empty() ? tipo_elemento::vuoto : tipi_[i];
-}
-
-double tracciato_piano::x(int64_t riga) const {
-  const auto i = indice(riga);
-  return x_.empty() ? 0.0 : x_[i];
-}
-
-double tracciato_piano::y(int64_t riga) const {
-  const auto i = indice(riga);
-  return y_.empty() ? 0.0 : y_[i];
-}
-
-void tracciato_piano::imposta_interi(int64_t riga, int16_t x, int16_t y) {
-  const auto i = indice(riga);
-  occupa();
-  tipi_[i] = tipo_elemento::intero;
-  x_[i] = x;
-  y_[i] = y;
-}
-
-void tracciato_piano::imposta_doppi(int64_t riga, double x, double y) {
-  const auto i = indice(riga);
-  occupa();
-  tipi_[i] = tipo_elemento::doppio;
-  x_[i] = x;
-  y_[i] = y;
+  throw errore_esecuzione("track plan row " + std::to_string(riga) + " outside 0.." + std::to_string(ultima_riga()));
 }
 
 namespace {

@@ -68,7 +68,7 @@ inline constexpr std::size_t lunghezza_massima_nome = 65535;
 void assegna_nome(voce_tabella& voce, std::string testo);
 
 // Element kinds of the plan geometry, numbered as the line file tags them.
-enum class tipo_elemento : uint16_t { vuoto = 0, intero = 2, doppio = 5 };
+enum class tipo_elemento : uint8_t { vuoto = 0, intero = 2, doppio = 5 };
 
 // Plan geometry, one row per metre: both components of a row are set together.
 // Storage is claimed at the first write, so recreating the table (a second
@@ -79,20 +79,42 @@ class tracciato_piano {
   void distruggi();
   bool esiste() const { return esiste_; }
   int32_t ultima_riga() const { return righe_ - 1; }
-  tipo_elemento tipo(int64_t riga) const;
-  double x(int64_t riga) const;
-  double y(int64_t riga) const;
-  void imposta_interi(int64_t riga, int16_t x, int16_t y);
-  void imposta_doppi(int64_t riga, double x, double y);
+  tipo_elemento tipo(int64_t riga) const {
+    const auto i = indice(riga);
+    return tipi_.empty() ? tipo_elemento::vuoto : tipi_[i];
+  }
+  double x(int64_t riga) const {
+    const auto i = indice(riga);
+    return punti_.empty() ? 0.0 : punti_[i].x;
+  }
+  double y(int64_t riga) const {
+    const auto i = indice(riga);
+    return punti_.empty() ? 0.0 : punti_[i].y;
+  }
+  void imposta_interi(int64_t riga, int16_t x, int16_t y) { imposta(riga, tipo_elemento::intero, x, y); }
+  void imposta_doppi(int64_t riga, double x, double y) { imposta(riga, tipo_elemento::doppio, x, y); }
 
  private:
-  std::size_t indice(int64_t riga) const;
+  struct punto {
+    double x;
+    double y;
+  };
+  std::size_t indice(int64_t riga) const {
+    if (!esiste_ || riga < 0 || riga >= righe_) fuori(riga);
+    return static_cast<std::size_t>(riga);
+  }
+  [[noreturn]] void fuori(int64_t riga) const;
+  void imposta(int64_t riga, tipo_elemento tipo, double x, double y) {
+    const auto i = indice(riga);
+    if (tipi_.empty()) occupa();
+    tipi_[i] = tipo;
+    punti_[i] = punto{x, y};
+  }
   void occupa();
   bool esiste_ = false;
   int32_t righe_ = 0;
   std::vector<tipo_elemento> tipi_;
-  std::vector<double> x_;
-  std::vector<double> y_;
+  std::vector<punto> punti_;
 };
 
 // Placement state of the line features, kept for the whole of memorizza_dati.

@@ -31,20 +31,23 @@ std::size_t dimensione_elemento(tipo_elemento tipo) {
 
 std::string serializza_linea(const modello& m) {
   const tracciato_piano& t = m.tracciato;
-  flusso_le f;
   if (!t.esiste()) return {};
   std::size_t totale = 0;
   for (int32_t r = 0; r <= t.ultima_riga(); ++r) totale += 2 * dimensione_elemento(t.tipo(r));
-  f.riserva(totale);
+  flusso_le f(totale);
   for (int32_t r = 0; r <= t.ultima_riga(); ++r) scrivi_elemento(f, t.tipo(r), t.x(r));
   for (int32_t r = 0; r <= t.ultima_riga(); ++r) scrivi_elemento(f, t.tipo(r), t.y(r));
   return f.prendi();
 }
 
 std::string serializza_scenario(const modello& m) {
-  flusso_le f;
+  std::size_t totale = 0;
   for (const voce_tabella& v : m.tabella) {
     if (v.nome.size() > lunghezza_massima_nome) throw std::length_error("record name longer than 65535 bytes");
+    totale += 34 + v.nome.size();
+  }
+  flusso_le f(totale);
+  for (const voce_tabella& v : m.tabella) {
     f.byte(v.tipo);
     f.long_(v.inizio);
     f.long_(v.fine);
@@ -66,8 +69,7 @@ std::string serializza_scenario(const modello& m) {
 }
 
 std::string serializza_percorso(const modello& m) {
-  flusso_le f;
-  f.riserva(m.celle.size() * 15);
+  flusso_le f(m.celle.size() * 15);
   for (const cella& c : m.celle) {
     f.byte(c.tipo);
     f.integer(c.valore);

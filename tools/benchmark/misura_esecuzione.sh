@@ -19,13 +19,18 @@ mediana() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 mkdir "$lavoro/uscite"
 (cd "$lavoro" && cp Valdora_Tarvea_5293_* Valdora_Tarvea_linea.dat Valdora_Tarvea_5293.sim Valdora_Tarvea_5293.dat uscite/)
 
+elenco=("$lavoro"/uscite/*)
 esecuzioni=()
 copie=()
 for ((i = 0; i < ripetizioni; i++)); do
-  t0=$(ora); (cd "$lavoro" && ./genera_scenario >/dev/null); t1=$(ora)
+  # both into an empty folder: the run as a user starts it, the copy of what it leaves
+  rm -rf "$lavoro/corsa"; mkdir "$lavoro/corsa"; cp "$lavoro/genera_scenario" "$lavoro/corsa/"
+  sync -f "$lavoro" 2>/dev/null || true
+  t0=$(ora); env -C "$lavoro/corsa" ./genera_scenario >/dev/null; t1=$(ora)
   esecuzioni+=($((t1 - t0)))
   rm -rf "$lavoro/vuota"; mkdir "$lavoro/vuota"
-  t0=$(ora); cp "$lavoro"/uscite/* "$lavoro/vuota/"; t1=$(ora)
+  sync -f "$lavoro" 2>/dev/null || true
+  t0=$(ora); env cp "${elenco[@]}" "$lavoro/vuota/"; t1=$(ora)
   copie+=($((t1 - t0)))
 done
 me=$(printf '%s\n' "${esecuzioni[@]}" | mediana)

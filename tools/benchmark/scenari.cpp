@@ -1,5 +1,8 @@
 #include "scenari.hpp"
 
+#include <initializer_list>
+#include <set>
+
 #include "../fuzz/memoria.hpp"
 #include "io/nomi_file.hpp"
 #include "writers/scrittori.hpp"
@@ -24,6 +27,16 @@ std::string n(int64_t v) { return std::to_string(v); }
 
 coppia scenario_sintetico(int32_t lunghezza) {
   coppia c;
+  // point features keep off each other's cells, as a real line's do
+  std::set<int64_t> occupate;
+  const auto prendi = [&occupate](std::initializer_list<int64_t> celle) {
+    for (int64_t cella : celle) {
+      if (occupate.count(cella) != 0) return false;
+    }
+    occupate.insert(celle);
+    return true;
+  };
+
   std::string& l = c.linea;
   riga(l, "[generale]");
   riga(l, "lunghezza percorso,    " + n(lunghezza));
@@ -38,20 +51,21 @@ coppia scenario_sintetico(int32_t lunghezza) {
   for (int64_t a = 0, k = 0; a < lunghezza; a += 1150, ++k) riga(l, "pendenza,  " + n(a) + ",   " + n(k % 53 - 26));
   riga(l, "[montagne]");
   // the tables hold 80 stretches and 81 sign boards whatever the length
-  const int64_t passo_montagne = lunghezza / 81;
+  const int64_t passo_montagne = lunghezza / 81 / 50 * 50;
   for (int64_t k = 1; k <= 80; ++k) {
-    const int64_t inizio = (k * passo_montagne) / 50 * 50;
-    riga(l, "montagna,   " + n(inizio) + ",  " + n(inizio + 300) + ",  11");
+    riga(l, "montagna,   " + n(k * passo_montagne) + ",  " + n(k * passo_montagne + 300) + ",  11");
+  }
+  std::string cartelli;
+  for (int64_t k = 1; k <= 49; ++k) {
+    const int64_t p = k * passo_montagne - 50;
+    if (prendi({p / 50 + 1})) riga(cartelli, "cartello_indicatore,  " + n(p) + ",   (GALLERIA)( 300 m. )");
   }
   riga(l, "[cartelli]");
   for (int64_t p = 700; p + 1000 < lunghezza; p += 5000) {
-    riga(l, "indicatori_vmax,  " + n(p) + ",  65,  70,  75,  0,  ,  ,  ,  0");
+    if (prendi({p / 50 + 1})) riga(l, "indicatori_vmax,  " + n(p) + ",  65,  70,  75,  0,  ,  ,  ,  0");
   }
   riga(l, "[indicazioni]");
-  for (int64_t k = 1; k <= 49; ++k) {
-    const int64_t inizio = (k * passo_montagne) / 50 * 50;
-    riga(l, "cartello_indicatore,  " + n(inizio - 50) + ",   (GALLERIA)( 300 m. )");
-  }
+  l += cartelli;
   riga(l, "[fine]");
 
   std::string& t = c.treno;
@@ -65,16 +79,23 @@ coppia scenario_sintetico(int32_t lunghezza) {
   riga(t, "[vel_limite]");
   for (int64_t p = 0, k = 0; p < lunghezza; p += 2500, ++k) riga(t, "velocita,   " + n(p) + ",   " + n(60 + k % 6 * 10));
   riga(t, "[stazioni]");
-  // 29 stations fit below the 49 sign texts
-  const int64_t passo_stazioni = lunghezza / 30;
+  // 29 stations fit below the 49 sign texts; station marks overwrite, so they come first
+  const int64_t passo_stazioni = lunghezza / 30 / 50 * 50;
   for (int64_t k = 0; k < 29; ++k) {
-    const int64_t p = k * passo_stazioni / 50 * 50 + 1000;
+    const int64_t p = k * passo_stazioni + 1000;
+    occupate.insert((p + 150) / 50 - 1);
     riga(t, "stazione,    " + n(p) + ", 12,  300,  0, 0, 0,  1,1,0,  5,1,1,   30,  12, 0, 0, STAZIONE " + n(k));
   }
   riga(t, "[rallentamenti]");
-  for (int64_t x = 5525; x + 2000 < lunghezza; x += 33300) riga(t, "rallentamento,    " + n(x) + ",    50,  500, 0,  1,  0");
+  for (int64_t x = 5500; x + 2000 < lunghezza; x += 33300) {
+    if (prendi({(x - 1200) / 50 + 1, x / 50 + 1, (x + 500) / 50 + 1})) {
+      riga(t, "rallentamento,    " + n(x) + ",    50,  500, 0,  0,  0");
+    }
+  }
   riga(t, "[segnali]");
-  for (int64_t p = 1475; p + 1000 < lunghezza; p += 1900) riga(t, "segnale,    " + n(p) + ",   1, 4, 1,  0, 0,    0,  0,0,0, 0");
+  for (int64_t p = 1450; p + 1000 < lunghezza; p += 1900) {
+    if (prendi({p / 50 + 1})) riga(t, "segnale,    " + n(p) + ",   1, 4, 1,  0, 0,    0,  0,0,0, 0");
+  }
   riga(t, "[fine]");
   return c;
 }
