@@ -1,7 +1,9 @@
 #include "compiler/finishing/finitura.hpp"
 
+#include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "compiler/model/codici.hpp"
 #include "compiler/model/numeri.hpp"
@@ -28,6 +30,7 @@ class finitura {
   explicit finitura(modello& m) : m_(m), ultimo_(converti<int32_t>(static_cast<int64_t>(m.celle.size()) - 1)) {}
 
   void esegui() {
+    trova_fini();
     for (int32_t i = 1; i <= ultimo_ - 2; ++i) {
       if (tipo(i) == tipo_cella::avviso_rallentamento) regola_a(i);
       if (tipo(i) == tipo_cella::inizio_rallentamento) regola_b(i);
@@ -109,41 +112,56 @@ class finitura {
 
   // Walks from the start to the slowdown's end cell, with con_punti placing a
   // point every 8 cells counted from the last one placed. Nothing when the end
-  // cannot be reached inside the route.
+  // cannot be reached inside the route. Walks of overlapping slowdowns cover the
+  // same cells, so the walk jumps from one point to the next: its cost is the
+  // number of points it tries, not the cells it crosses.
   std::optional<int32_t> cammina(int32_t i, bool con_punti) {
     int32_t n = 0;
     int32_t j = i;
-    do {
-      if (j >= ultimo_) {
+    for (;;) {
+      const int32_t fine = fine_da(j + 1);
+      const int64_t punto = con_punti && n < passo_punti ? int64_t{j} + (passo_punti - n) : nessun_punto;
+      if (fine <= ultimo_ && fine < punto) return fine;
+      if (punto > ultimo_) {
         oltre_percorso("the slowdown starting at " + cella_n(i) + " has no end cell up to the route's last " +
                        cella_n(ultimo_));
         return std::nullopt;
       }
-      ++j;
-      ++n;
-      if (con_punti && n == passo_punti) {
-        if (libera_(j)) {
-          poni_punto(j);
-          n = 0;
-        } else if (libera_(j - 1)) {
-          poni_punto(j - 1);
-          n = 1;
-        } else if (j + 1 > ultimo_) {
-          oltre_percorso("the cell after " + cella_n(j) + ", tried for a speed-reduction point in the slowdown " +
-                         "starting at " + cella_n(i) + ", lies beyond the route's last cell");
-          return std::nullopt;
-        } else if (libera_(j + 1)) {
-          poni_punto(j + 1);
-          n = -1;
-        } else {
-          // n stays 8 and only grows: no further point in this slowdown
-          segna_errore(m_, codice::finitura_percorso, metri(j),
-                       "no free cell for a speed-reduction point around " + cella_n(j) +
-                           " in the slowdown starting at " + cella_n(i));
-        }
+      j = static_cast<int32_t>(punto);
+      if (libera_(j)) {
+        poni_punto(j);
+        n = 0;
+      } else if (libera_(j - 1)) {
+        poni_punto(j - 1);
+        n = 1;
+      } else if (j + 1 > ultimo_) {
+        oltre_percorso("the cell after " + cella_n(j) + ", tried for a speed-reduction point in the slowdown " +
+                       "starting at " + cella_n(i) + ", lies beyond the route's last cell");
+        return std::nullopt;
+      } else if (libera_(j + 1)) {
+        poni_punto(j + 1);
+        n = -1;
+      } else {
+        // no further point in this slowdown
+        n = passo_punti;
+        segna_errore(m_, codice::finitura_percorso, metri(j),
+                     "no free cell for a speed-reduction point around " + cella_n(j) +
+                         " in the slowdown starting at " + cella_n(i));
       }
-    } while (tipo(j) != tipo_cella::fine_rallentamento);
-    return j;
+      if (tipo(j) == tipo_cella::fine_rallentamento) return j;
+    }
+  }
+
+  // The first end cell at c or after it; ultimo_ + 1 when there is none. The
+  // pass only puts points on free cells, so the end cells never change.
+  int32_t fine_da(int32_t c) const { return fine_dopo_.at(static_cast<std::size_t>(c)); }
+
+  void trova_fini() {
+    fine_dopo_.assign(static_cast<std::size_t>(ultimo_) + 2, ultimo_ + 1);
+    for (int32_t c = ultimo_; c >= 0; --c) {
+      fine_dopo_.at(static_cast<std::size_t>(c)) =
+          tipo(c) == tipo_cella::fine_rallentamento ? c : fine_dopo_.at(static_cast<std::size_t>(c) + 1);
+    }
   }
 
   // A signal within 12 cells after the end cell j gets a point just before it.
@@ -173,8 +191,11 @@ class finitura {
     }
   }
 
+  static constexpr int64_t nessun_punto = std::numeric_limits<int64_t>::max();
+
   modello& m_;
   const int32_t ultimo_;
+  std::vector<int32_t> fine_dopo_;
 };
 
 }  // namespace

@@ -28,18 +28,32 @@ void richiedi_tracciato(const modello& m) {
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-// Rows r - 2 and r - 1 give the heading of row r.
-void riga_dritta(tracciato_piano& t, int32_t r) {
-  const double dx = t.x(r - 1) - t.x(r - 2);
-  const double dy = t.y(r - 1) - t.y(r - 2);
-  t.imposta_doppi(r, t.x(r - 1) + dx, t.y(r - 1) + dy);
+// Rows r - 2 and r - 1, kept while a run of rows is computed: each row is
+// then read from the track plan once, when the run starts.
+struct due_righe {
+  double x1, y1;  // row r - 1
+  double x2, y2;  // row r - 2
+};
+
+due_righe righe_prima(const tracciato_piano& t, int32_t r) { return {t.x(r - 1), t.y(r - 1), t.x(r - 2), t.y(r - 2)}; }
+
+void poni_riga(tracciato_piano& t, int32_t r, due_righe& d, double x, double y) {
+  t.imposta_doppi(r, x, y);
+  d = {x, y, d.x1, d.y1};
+}
+
+// The heading of the two rows before goes on unchanged.
+void riga_dritta(tracciato_piano& t, int32_t r, due_righe& d) {
+  const double dx = d.x1 - d.x2;
+  const double dy = d.y1 - d.y2;
+  poni_riga(t, r, d, d.x1 + dx, d.y1 + dy);
 }
 
 // First-order turn: the step is not renormalised.
-void riga_in_curva(tracciato_piano& t, int32_t r, double k) {
-  const double dx = t.x(r - 1) - t.x(r - 2);
-  const double dy = t.y(r - 1) - t.y(r - 2);
-  t.imposta_doppi(r, t.x(r - 1) + dx + k * dy, t.y(r - 1) + dy - k * dx);
+void riga_in_curva(tracciato_piano& t, int32_t r, double k, due_righe& d) {
+  const double dx = d.x1 - d.x2;
+  const double dy = d.y1 - d.y2;
+  poni_riga(t, r, d, d.x1 + dx + k * dy, d.y1 + dy - k * dx);
 }
 
 }  // namespace
@@ -107,13 +121,15 @@ void posa_curva(modello& m, int32_t s, int32_t n_metri, double k) {
     segna_errore(m, codice::curva_non_valida, "the track plan passes " + n(limite_tracciato) + " m");
     return true;
   };
+  if (r > s && r > fine) return;
+  due_righe d = righe_prima(t, r);
   while (r <= s) {
-    riga_dritta(t, r);
+    riga_dritta(t, r, d);
     ++r;
     if (oltre_limite()) return;
   }
   while (r <= fine) {
-    riga_in_curva(t, r, k);
+    riga_in_curva(t, r, k, d);
     ++r;
     if (oltre_limite()) return;
   }
@@ -122,8 +138,10 @@ void posa_curva(modello& m, int32_t s, int32_t n_metri, double k) {
 void completa_geometria(modello& m) {
   richiedi_tracciato(m);
   int32_t& r = m.posa.cursore_geometria;
+  if (r > int64_t{m.estensione} - 2) return;
+  due_righe d = righe_prima(m.tracciato, r);
   while (r <= int64_t{m.estensione} - 2) {
-    riga_dritta(m.tracciato, r);
+    riga_dritta(m.tracciato, r, d);
     ++r;
   }
 }

@@ -58,10 +58,25 @@ class lettura_linea {
   bool rifiuta(int32_t codice, std::string dettaglio);
   esito chiudi_rifiutata();
 
+  void crea_celle(int32_t ultima);
+
   modello& m_;
   sorgenti_descrizione& sorgenti_;
   lettore_campi campi_;
+  bool celle_create_ = false;
 };
+
+// Nothing in the general section writes a cell, so the cells of an earlier
+// route-length line are still all zero and only their number changes: a file
+// of such lines costs no more than its longest route.
+void lettura_linea::crea_celle(int32_t ultima) {
+  if (celle_create_ && ultima >= 0) {
+    m_.celle.resize(static_cast<std::size_t>(ultima) + 1);
+    return;
+  }
+  m_.crea_celle(ultima);
+  celle_create_ = true;
+}
 
 void lettura_linea::leggi_parola() {
   m_.riga = campi_.leggi_testo();
@@ -133,7 +148,7 @@ bool lettura_linea::sezione_generale() {
     // the cells reach 7000 m past the end of the line
     m_.estensione = lunghezza + 7000;
     m_.ultima_cella = arrotonda_a<int32_t>(m_.estensione / 50.0, "last cell");
-    m_.crea_celle(m_.ultima_cella);
+    crea_celle(m_.ultima_cella);
     if (m_.scrivi_linea != 0) m_.tracciato.crea(m_.estensione);
   }
 

@@ -25,6 +25,7 @@ class sistema_file_memoria final : public sistema_file {
   void elimina(const std::filesystem::path& f) override {
     if (file_.erase(f.generic_string()) == 0) throw errore_io(f.generic_string(), "No such file or directory");
   }
+  std::size_t numero_file() const { return file_.size(); }
 
  private:
   std::map<std::string, std::string> file_;

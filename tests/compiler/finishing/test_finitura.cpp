@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "compiler/finishing/finitura.hpp"
@@ -327,6 +328,33 @@ TEST(OltrePercorso, LoopStopsTwoCellsBeforeTheLast) {
 
 // Whatever the cells hold, the pass stays inside the route and only adds
 // points or lowers existing ones.
+TEST(RegolaB, NestedSlowdownsEachWalkToTheFirstEndCell) {
+  modello m = percorso_vuoto(100);
+  metti(m, 10, t::inizio_rallentamento, 60);
+  metti(m, 13, t::inizio_rallentamento, 60);
+  metti(m, 26, t::segnale);
+  metti(m, 40, t::fine_rallentamento, 60);
+  passo_finitura(m);
+  // 5 and 8: the groups before each start; 18, 25, 33 and 21, 29, 37: the two walks
+  EXPECT_EQ(punti(m), (V{5, 8, 18, 21, 25, 29, 33, 37}));
+  EXPECT_EQ(m.codice_errore, 0);
+}
+
+TEST(RegolaB, WalksThatShareTheirCellsCostTheirPointsNotTheirLength) {
+  // 50000 slowdowns whose walks all run to one far end cell: cell by cell
+  // that would be 10^10 steps
+  constexpr int32_t ultima = 400000;
+  modello m = percorso_vuoto(ultima);
+  for (int32_t c = 24; c < ultima - 20; c += 8) metti(m, c, t::inizio_rallentamento, 150);
+  metti(m, ultima - 20, t::fine_rallentamento, 150);
+  const auto inizio = std::chrono::steady_clock::now();
+  passo_finitura(m);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count(), 5.0);
+  // every walk found the end cell: none stopped at the route's last cell
+  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_TRUE(m.segnalazioni.empty());
+}
+
 TEST(OltrePercorso, RandomRoutesStayInsideAndOnlyAddOrLowerPoints) {
   modello vuoto;
   EXPECT_NO_THROW(passo_finitura(vuoto));

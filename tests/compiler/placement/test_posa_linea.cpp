@@ -139,6 +139,13 @@ TEST(PosaCurve, TheTrackPlanEndsAtItsLastRowsAndAtOneMillionMetres) {
   EXPECT_EQ(lungo.posa.cursore_geometria, 1000001);
   EXPECT_EQ(lungo.tracciato.tipo(1000000), tipo_elemento::doppio);
   EXPECT_EQ(lungo.tracciato.tipo(1000001), tipo_elemento::vuoto);
+
+  // the limit holds on the straight run up to a curve's start as well
+  modello dritto = percorso(1000000, 1);
+  posa_curva(dritto, 1000500, 10, 0.0001);
+  EXPECT_EQ(dritto.codice_errore, codice::curva_non_valida);
+  EXPECT_EQ(dritto.posa.cursore_geometria, 1000001);
+  EXPECT_EQ(dritto.tracciato.tipo(1000001), tipo_elemento::vuoto);
 }
 
 TEST(PosaCurve, CompletionRunsStraightToTwoRowsFromTheEnd) {

@@ -99,6 +99,31 @@ TEST_F(LetturaLinea, RouteLengthSizesCellsAndTrackPlan) {
   EXPECT_FALSE(altro.tracciato.esiste());  // no track plan without the flag
 }
 
+TEST_F(LetturaLinea, EveryRouteLengthLineMakesTheCellsAnew) {
+  // cells left by an earlier compile in the same model are cleared too
+  m.crea_celle(300);
+  m.cel(5).tipo = tipo_cella::segnale;
+  m.cel(250).pendenza = 7;
+  EXPECT_TRUE(leggi(prova::righe({"[generale]", "lunghezza percorso, 8000", "sfondo uno, 3", "lunghezza percorso, 2000",
+                                  "lunghezza percorso, 3000", "[curve]", "pendenza, 0, 5", "[fine]"})));
+  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_EQ(m.ultima_cella, 200);
+  ASSERT_EQ(m.celle.size(), 201u);
+  EXPECT_EQ(m.tracciato.ultima_riga(), 10000);
+  for (int32_t c = 0; c <= 200; ++c) {
+    EXPECT_EQ(m.cel(c).tipo, tipo_cella::libera) << c;
+    EXPECT_EQ(m.cel(c).pendenza, c <= 197 ? 105 : 0) << c;
+  }
+
+  // a later negative length still fails when the cells are made
+  modello altro;
+  prova::sorgenti_memoria s2;
+  s2.linea = prova::righe({"[generale]", "lunghezza percorso, 2000", "lunghezza percorso, -9000", "[curve]", "[fine]"});
+  s2.treno = "x";
+  memorizza_dati(altro, s2);
+  EXPECT_EQ(altro.codice_errore, codice::errore_lettura);
+}
+
 TEST_F(LetturaLinea, RouteLengthLimitIsOneMillionMetres) {
   EXPECT_TRUE(leggi(linea({}, "lunghezza percorso,  1000000"), 0));
   EXPECT_EQ(m.codice_errore, 0);
@@ -363,6 +388,13 @@ TEST_F(LetturaLinea, GradientLinesOutOfOrderMayFillTheLastCell) {
   EXPECT_EQ(m.codice_errore, 0);
   EXPECT_EQ(m.cel(178).pendenza, 101);
   EXPECT_EQ(m.cel(180).pendenza, 103);  // completion has nothing left to fill
+}
+
+TEST_F(LetturaLinea, ASignTextLongerThanItsRecordCanHoldIsARunTimeFailure) {
+  memorizza(linea({"cartello_indicatore,  2400,   (" + std::string(65535, 'A') + ")"}));
+  EXPECT_EQ(m.codice_errore, codice::errore_lettura);
+  EXPECT_EQ(m.cel(49).tipo, tipo_cella::libera);
+  EXPECT_EQ(m.posa.indice_cartelli, 80);
 }
 
 TEST_F(LetturaLinea, ASignBoardJustBeforeTheStartLandsInCellZero) {

@@ -116,6 +116,19 @@ TEST_F(LettoreTrenoCampi, CommentFieldsSkipAtMostTwo) {
   EXPECT_EQ(m.cel(14).vel_limite, 6);
 }
 
+TEST_F(LettoreTrenoCampi, AnEntryAfterACommentIsIgnoredWhenItIsTheLastField) {
+  percorso(200);
+  leggi_testo("[generale]\r\nvelocita,   0,    30\r\n- nota, sabbia");
+  EXPECT_EQ(m.voce(86).campo_7, 0);
+  EXPECT_EQ(m.cel(197).vel_limite, 6);  // the end-of-file steps still ran
+  EXPECT_TRUE(s.treno_eliminato);
+
+  percorso(200);
+  leggi_testo("[generale]\r\n- uno, - due, sabbia");
+  EXPECT_EQ(m.voce(86).campo_7, 0);
+  EXPECT_EQ(m.codice_errore, 0);
+}
+
 TEST_F(LettoreTrenoCampi, SectionHeadersAreNotEntries) {
   leggi({"[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]", "[codici]"});
   EXPECT_EQ(m.codice_errore, 0);
