@@ -20,13 +20,6 @@ void tracciato_piano::crea(int32_t estensione) {
   esiste_ = true;
 }
 
-void tracciato_piano::distruggi() {
-  esiste_ = false;
-  righe_ = 0;
-  tipi_ = {};
-  punti_ = {};
-}
-
 void tracciato_piano::occupa() {
   const auto n = static_cast<std::size_t>(righe_);
   tipi_.assign(n, tipo_elemento::vuoto);

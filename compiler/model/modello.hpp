@@ -76,7 +76,6 @@ enum class tipo_elemento : uint8_t { vuoto = 0, intero = 2, doppio = 5 };
 class tracciato_piano {
  public:
   void crea(int32_t estensione);  // rows 0..estensione, all empty
-  void distruggi();
   bool esiste() const { return esiste_; }
   int32_t ultima_riga() const { return righe_ - 1; }
   tipo_elemento tipo(int64_t riga) const {

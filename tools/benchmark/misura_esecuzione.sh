@@ -39,3 +39,4 @@ awk -v e="$me" -v c="$mc" 'BEGIN { printf "program run %.2f ms, copy of its six 
 
 build-bench/bin/memoria_picco
 build-bench/bin/bench_compilatore --benchmark_min_time=0.2
+build-bench/bin/bench_avversari --benchmark_min_time=0.2
