@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "../fuzz/memoria.hpp"
-#include "compiler/finishing/memorizza_percorso.hpp"
-#include "io/nomi_file.hpp"
+#include "misura.hpp"
 
 namespace {
 
@@ -18,10 +16,7 @@ constexpr std::size_t un_mib = 1 << 20;
 const std::string a_capo = "\r\n";
 const std::string lunghezza_massima = "lunghezza percorso,1000000\r\n";
 
-struct coppia {
-  std::string linea;
-  std::string treno;
-};
+using banco::coppia;
 
 // prima, riga(0), riga(1)... and dopo: as many lines as leave `altro` bytes of
 // 1 MiB for the other file of the pair.
@@ -36,41 +31,25 @@ std::string fino_a_un_mib(const std::string& prima, const std::function<std::str
   return testo + dopo;
 }
 
-void compila(benchmark::State& stato, const coppia& c) {
-  const nomi_file nomi = costruisci_nomi("b", "L", "1");
-  for (auto _ : stato) {
-    stato.PauseTiming();
-    fuzz::sistema_file_memoria fs;
-    fs.scrivi(nomi.descrizione_linea, c.linea);
-    fs.scrivi(nomi.descrizione_treno, c.treno);
-    sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
-    modello m;
-    m.nome_linea = std::string("L");
-    m.numero_treno = std::string("1");
-    stato.ResumeTiming();
-    memorizza_percorso(m, 1, sorgenti, fs, nomi);
-    benchmark::DoNotOptimize(m.codice_errore);
-  }
-}
-
 const std::string linea_massima = "[generale]\r\n" + lunghezza_massima + "[curve]\r\n[fine]\r\n";
 const std::string treno_vuoto = "[generale]\r\n[fine]\r\n";
 const auto ripeti = [](std::string s) { return [s](int) { return s; }; };
 
 // the longest legal route with its whole track plan and every cell filled
 void BM_percorso_semplice(benchmark::State& stato) {
-  compila(stato, {"[generale]\r\n" + lunghezza_massima + "[curve]\r\ncurvad1,500000,10\r\n[fine]\r\n",
-                  "[generale]\r\nvelocita,0,60\r\naderenza,0,90\r\n[fine]\r\n"});
+  banco::compila(stato, {"[generale]\r\n" + lunghezza_massima + "[curve]\r\ncurvad1,500000,10\r\n[fine]\r\n",
+                  "[generale]\r\nvelocita,0,60\r\naderenza,0,90\r\n[fine]\r\n"}, false);
 }
 BENCHMARK(BM_percorso_semplice)->Unit(benchmark::kMillisecond);
 
 void BM_lunghezze_ripetute(benchmark::State& stato) {
-  compila(stato, {fino_a_un_mib("[generale]\r\n",
+  banco::compila(stato, {fino_a_un_mib("[generale]\r\n",
                                 [](int k) {
                                   return k % 2 ? lunghezza_massima : std::string("lunghezza percorso,999950\r\n");
                                 },
                                 "[curve]\r\n[fine]\r\n", 16),
-                  treno_vuoto});
+                  treno_vuoto},
+                 false);
 }
 BENCHMARK(BM_lunghezze_ripetute)->Unit(benchmark::kMillisecond);
 
@@ -81,7 +60,7 @@ void BM_rallentamenti_senza_fine(benchmark::State& stato) {
     const int cella = 60 + (k / 24) * 48 + k % 24;
     return "rallentamento," + std::to_string((cella - 1) * 50) + "," + std::to_string(velocita) + ",0,0,0,0\r\n";
   };
-  compila(stato, {linea_massima, fino_a_un_mib("[generale]\r\n", rallentamento, "[fine]\r\n", linea_massima.size() + 1)});
+  banco::compila(stato, {linea_massima, fino_a_un_mib("[generale]\r\n", rallentamento, "[fine]\r\n", linea_massima.size() + 1)}, false);
 }
 BENCHMARK(BM_rallentamenti_senza_fine)->Arg(50)->Arg(150)->Unit(benchmark::kMillisecond);
 
@@ -91,7 +70,7 @@ void BM_rallentamenti_con_una_fine_lontana(benchmark::State& stato) {
     const int x = (cella - 1) * 50;
     return "rallentamento," + std::to_string(x) + ",50," + std::to_string(990000 - x + (k % 24) * 50) + ",0,0,0\r\n";
   };
-  compila(stato, {linea_massima, fino_a_un_mib("[generale]\r\n", rallentamento, "[fine]\r\n", linea_massima.size() + 1)});
+  banco::compila(stato, {linea_massima, fino_a_un_mib("[generale]\r\n", rallentamento, "[fine]\r\n", linea_massima.size() + 1)}, false);
 }
 BENCHMARK(BM_rallentamenti_con_una_fine_lontana)->Unit(benchmark::kMillisecond);
 
@@ -108,7 +87,7 @@ void BM_campi_di_ogni_forma(benchmark::State& stato) {
       {fino_a_un_mib("[generale]\r\nlunghezza percorso,", ripeti("0"), "1000000\r\n[curve]\r\n[fine]\r\n", altro),
        treno_vuoto},
   };
-  compila(stato, casi[stato.range(0)]);
+  banco::compila(stato, casi[stato.range(0)], false);
 }
 BENCHMARK(BM_campi_di_ogni_forma)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
