@@ -3,10 +3,12 @@
 #include <exception>
 #include <new>
 
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
+#include "compiler/output/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
+#include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "writers/scrittori.hpp"
 
@@ -42,7 +44,7 @@ int form_load(piattaforma& p, sistema_file& fs) {
     dati_rallentamenti(fs, nomi);
     dati_scheda(fs, nomi);
     sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
-    memorizza_percorso(m, 1, sorgenti, fs, nomi);
+    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
   } catch (const errore_fatale& e) {
     p.mostra_errore(e.what());
     return uscita::errore_report;

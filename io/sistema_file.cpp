@@ -5,7 +5,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -12,7 +12,7 @@ constexpr std::size_t caratteri_contati = 25;
 
 // Train number then line identifier, lower case, then the filler; kept in riga.
 const std::string& stringa_codice(modello& m) {
-  m.riga = minuscolo_1252(m.voce(86).nome + m.voce(85).nome) + riempitivo;
+  m.riga = minuscolo_1252(m.voce(voci::treno).nome + m.voce(voci::linea).nome) + riempitivo;
   return m.riga;
 }
 

@@ -116,12 +116,27 @@ class tracciato_piano {
   std::vector<punto> punti_;
 };
 
+// Records of tabella with a fixed role; sign texts take 80 downwards.
+namespace voci {
+inline constexpr int32_t primo_cartello = 80;   // text of the first sign board
+inline constexpr int32_t progressiva_tre = 81;   // kilometric references, as the line names them
+inline constexpr int32_t progressiva_due = 82;
+inline constexpr int32_t progressiva_uno = 83;
+inline constexpr int32_t percorso = 84;          // route length, train start and coaches
+inline constexpr int32_t linea = 85;             // line name, backgrounds, format number, st code
+inline constexpr int32_t treno = 86;             // train number, signal repetition, train data
+}  // namespace voci
+
+// Format numbers every compiled scenario carries.
+inline constexpr int16_t formato_scenario = 610;   // record 85, campo_7
+inline constexpr int16_t formato_percorso = 5121;  // cell 1, valore
+
 // Placement state of the line features, kept for the whole of memorizza_dati.
 struct stato_posa {
   int32_t ultima_pendenza = 0;
   int32_t cursore_pendenza = 0;
   int32_t cursore_geometria = 2;
-  int32_t indice_cartelli = 80;  // T: the record the next sign text goes to
+  int32_t indice_cartelli = voci::primo_cartello;  // T: the record the next sign text goes to
 };
 
 // Where a diagnostic comes from, for people (never written to any file).

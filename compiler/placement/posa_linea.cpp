@@ -231,7 +231,8 @@ void posa_cartello(modello& m, int32_t p, const std::string& testo) {
   }
   int32_t& t = m.posa.indice_cartelli;
   if (t < 0) {
-    segna_errore(m, codice::troppi_cartelli, p, "no record left for the text of sign board " + n(81 - int64_t{t}));
+    segna_errore(m, codice::troppi_cartelli, p,
+                 "no record left for the text of sign board " + n(voci::primo_cartello + 1 - int64_t{t}));
     return;
   }
   assegna_nome(m.voce(t), testo);

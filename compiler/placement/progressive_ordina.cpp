@@ -19,7 +19,7 @@ struct progressiva {
 void progressive_ordina(modello& m) {
   std::array<progressiva, 3> vecchie;
   for (int j = 0; j < 3; ++j) {
-    const voce_tabella& v = m.voce(81 + j);
+    const voce_tabella& v = m.voce(voci::progressiva_tre + j);
     vecchie[static_cast<std::size_t>(j)] = {v.inizio, v.fine, v.posizione};
   }
   const auto inizio = [&](int j) { return vecchie[static_cast<std::size_t>(j)].inizio; };
@@ -49,7 +49,7 @@ void progressive_ordina(modello& m) {
     if (p.posizione == 1) p.fine = converti<int32_t>(int64_t{p.fine} + 100, "kilometric offset");
   }
   for (int j = 0; j < 3; ++j) {
-    voce_tabella& v = m.voce(81 + j);
+    voce_tabella& v = m.voce(voci::progressiva_tre + j);
     const progressiva& p = nuove[static_cast<std::size_t>(j)];
     v.inizio = p.inizio;
     v.fine = p.fine;

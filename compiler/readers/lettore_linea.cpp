@@ -140,7 +140,7 @@ bool lettura_linea::sezione_generale() {
 
   if (contiene_nc(parola, "percorso") && contiene_nc(parola, "lunghezza")) {
     const int32_t lunghezza = campi_.leggi_long();
-    m_.voce(84).fine = lunghezza;
+    m_.voce(voci::percorso).fine = lunghezza;
     if (lunghezza > lunghezza_massima) {
       return rifiuta(codice::lunghezza_eccessiva,
                      "route length " + n(lunghezza) + " m is above " + n(lunghezza_massima) + " m");
@@ -158,16 +158,16 @@ bool lettura_linea::sezione_generale() {
     v.fine = campi_.leggi_long();
     v.posizione = campi_.leggi_long();
   };
-  if (contiene(parola, "tre") && contiene(parola, "progressiva")) leggi_progressiva(81);
-  if (contiene(parola, "due") && contiene(parola, "progressiva")) leggi_progressiva(82);
-  if (contiene(parola, "uno") && contiene(parola, "progressiva")) leggi_progressiva(83);
+  if (contiene(parola, "tre") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_tre);
+  if (contiene(parola, "due") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_due);
+  if (contiene(parola, "uno") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_uno);
 
-  if (contiene(parola, "sfondo") && contiene(parola, "uno")) m_.voce(85).inizio = campi_.leggi_long();
-  if (contiene(parola, "sfondo") && contiene(parola, "due")) m_.voce(85).posizione = campi_.leggi_long();
-  if (contiene(parola, "sfondo") && contiene(parola, "tre")) m_.voce(85).fine = campi_.leggi_long();
+  if (contiene(parola, "sfondo") && contiene(parola, "uno")) m_.voce(voci::linea).inizio = campi_.leggi_long();
+  if (contiene(parola, "sfondo") && contiene(parola, "due")) m_.voce(voci::linea).posizione = campi_.leggi_long();
+  if (contiene(parola, "sfondo") && contiene(parola, "tre")) m_.voce(voci::linea).fine = campi_.leggi_long();
 
   if (contiene(parola, "segnali") && contiene(parola, "ripetizione")) {
-    voce_tabella& v = m_.voce(86);
+    voce_tabella& v = m_.voce(voci::treno);
     v.inizio = campi_.leggi_long();
     v.fine = campi_.leggi_long();
     if (v.inizio % 50 != 0) {
@@ -267,8 +267,8 @@ esito lettura_linea::caratteristiche() {
 }  // namespace
 
 bool leggi_descrizione_linea(modello& m, sorgenti_descrizione& sorgenti) {
-  assegna_nome(m.voce(85), m.nome_linea);
-  assegna_nome(m.voce(86), m.numero_treno);
+  assegna_nome(m.voce(voci::linea), m.nome_linea);
+  assegna_nome(m.voce(voci::treno), m.numero_treno);
   m.luogo_corrente = luogo{sorgente::linea, 0, {}};
 
   const std::optional<std::string> testo = sorgenti.leggi_linea();

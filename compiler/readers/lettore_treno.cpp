@@ -16,8 +16,8 @@ namespace {
 // What the main loop does after an entry.
 enum class esito { continua, fine_lettura, esci };
 
-constexpr int32_t voce_treno_percorso = 84;
-constexpr int32_t voce_treno = 86;
+constexpr int32_t voce_treno_percorso = voci::percorso;
+constexpr int32_t voce_treno = voci::treno;
 
 // round(p/50), halves to even.
 int64_t cella_di(int64_t p) { return static_cast<int64_t>(arrotonda(static_cast<double>(p) / 50.0)); }
@@ -324,7 +324,7 @@ class lettore_treno {
       ++cursore_aderenza_;
     } while (cursore_aderenza_ < m_.ultima_cella - 2);
 
-    for (int32_t r = 81; r <= 83; ++r) {
+    for (int32_t r = voci::progressiva_tre; r <= voci::progressiva_uno; ++r) {
       const voce_tabella& v = m_.voce(r);
       if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
         segna_errore(m_, codice::progressive_non_multiple,

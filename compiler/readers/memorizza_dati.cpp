@@ -6,6 +6,7 @@
 #include "compiler/model/errori.hpp"
 #include "compiler/readers/lettore_linea.hpp"
 #include "compiler/readers/lettore_treno.hpp"
+#include "io/errore_io.hpp"
 
 namespace scenario {
 

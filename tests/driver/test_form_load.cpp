@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/errori.hpp"
 #include "driver/form_load.hpp"
 #include "io/nomi_file.hpp"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"
 #include "support/supporto.hpp"

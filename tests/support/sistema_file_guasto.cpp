@@ -1,6 +1,6 @@
 #include "support/sistema_file_guasto.hpp"
 
-#include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 
 namespace scenario::prova {
 

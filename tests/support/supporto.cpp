@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 
 namespace scenario::prova {
 

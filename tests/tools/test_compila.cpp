@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <random>
 
-#include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 #include "support/sistema_file_guasto.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
+#include "compiler/output/file_binari.hpp"
 #include "io/nomi_file.hpp"
 #include "scenari.hpp"
 
@@ -29,7 +30,7 @@ int main() {
     modello m;
     m.nome_linea = std::string("L");
     m.numero_treno = std::string("1");
-    memorizza_percorso(m, 1, sorgenti, disco, nomi);
+    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, disco, nomi);
     stato = m.codice_errore;
   }
   const auto linea = fs::file_size(nomi.file_linea);

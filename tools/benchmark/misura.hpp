@@ -5,7 +5,8 @@
 #include <string>
 
 #include "../fuzz/memoria.hpp"
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
+#include "compiler/output/file_binari.hpp"
 #include "io/nomi_file.hpp"
 #include "scenari.hpp"
 
@@ -24,7 +25,7 @@ inline void compila(benchmark::State& stato, const coppia& c, bool pulito) {
     m.nome_linea = std::string("L");
     m.numero_treno = std::string("1");
     stato.ResumeTiming();
-    memorizza_percorso(m, 1, sorgenti, fs, nomi);
+    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
     benchmark::DoNotOptimize(m.codice_errore);
     if (pulito && m.codice_errore != 0) stato.SkipWithError("the compile ended with a status code");
   }

@@ -8,11 +8,13 @@
 #include <ostream>
 #include <system_error>
 
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
+#include "compiler/output/file_binari.hpp"
 #include "compiler/readers/lettore_campi.hpp"
 #include "compiler/readers/sorgenti.hpp"
+#include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 
 namespace scenario {
@@ -235,7 +237,7 @@ const char* nome_tipo_cella(uint8_t tipo) {
 std::string spiega_slot(const modello& m, int32_t codice) {
   std::string t(significato_codice(codice));
   const bool formato = codice == codice::slot_formato;
-  const voce_tabella& v = m.voce(85);
+  const voce_tabella& v = m.voce(voci::linea);
   if (m.celle.size() > 1) {
     const cella& c = m.cel(1);
     const int16_t valore = formato ? c.valore : c.valore2;
@@ -244,7 +246,7 @@ std::string spiega_slot(const modello& m, int32_t codice) {
            (formato ? "first" : "second") + " value is " + std::to_string(valore);
     }
   }
-  if (formato ? v.campo_7 != 0 : v.orario != 0) t += ": record 85 already holds a value there";
+  if (formato ? v.campo_7 != 0 : v.orario != 0) t += ": record " + std::to_string(voci::linea) + " already holds a value there";
   return t + "; no compiled file was written";
 }
 
@@ -395,7 +397,7 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero) {
   bool interrotta = false;
   bool guasto = false;
   try {
-    memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti, fs, nomi);
+    if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
   } catch (const errore_fatale& f) {
     fatale = true;
     int32_t codice = codice::slot_formato;

@@ -24,18 +24,16 @@ const char cifre_esadecimali[] = "0123456789abcdef";
 
 // Where a diagnostic recorded without a place comes from, by its code.
 sorgente sorgente_del_codice(int32_t codice) {
-  switch (codice) {
-    case 1: case 3: case 4: case 5: case 6: case 21: case 101: case 102: case 103:
-    case 201: case 202: case 203: case 204: case 205: case 206: case 207:
-      return sorgente::linea;
-    case 7: case 8: case 9: case 10: case 16: case 17: case 18: case 19: case 20: case 22: case 24:
-    case 301: case 302: case 303: case 304:
-      return sorgente::treno;
-    case 11: case 12: case 13: case 401:
-      return sorgente::finitura;
-    default:
-      return sorgente::nessuna;
+  const voce_codice* v = cerca_codice(codice);
+  if (v == nullptr) return sorgente::nessuna;
+  switch (v->ambito) {
+    case ambito_codice::linea: return sorgente::linea;
+    case ambito_codice::treno: return sorgente::treno;
+    case ambito_codice::finitura: return sorgente::finitura;
+    case ambito_codice::nessuno:
+    case ambito_codice::descrizioni: return sorgente::nessuna;
   }
+  return sorgente::nessuna;
 }
 
 // Windows-1252 bytes 0x80 to 0x9F; the five unassigned ones keep their C1 code point.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
 #include "compiler/output/file_binari.hpp"
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   m.numero_treno = "1";
   bool fatale = false;
   try {
-    memorizza_percorso(m, 1, sorgenti, fs, nomi);
+    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
   } catch (const errore_fatale&) {
     fatale = true;  // " Errore n. 1250/1251": the run ends before any binary file
   }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/model/errori.hpp"
 #include "compiler/readers/lettore_treno.hpp"
 #include "compiler/readers/memorizza_dati.hpp"
 #include "compiler/readers/sorgenti.hpp"

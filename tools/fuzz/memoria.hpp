@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "compiler/model/errori.hpp"
+#include "io/errore_io.hpp"
 #include "io/sistema_file.hpp"
 
 namespace scenario::fuzz {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "compiler/model/codici.hpp"
 
@@ -67,6 +71,28 @@ TEST(SignificatoCodice, UnusedNumbersHaveNone) {
   for (const int32_t k : {-1, 14, 23, 26, 100, 200, 208, 300, 305, 400, 1249, 1252}) {
     EXPECT_TRUE(significato_codice(k).empty()) << k;
   }
+}
+
+// The README's status tables are the registry's rows, in its order.
+TEST(RegistroCodici, ReadmeTablesMatchTheRegistry) {
+  std::ifstream f(std::string(SCENARIO_SORGENTI) + "/README.md", std::ios::binary);
+  ASSERT_TRUE(f) << "README.md not found";
+  std::vector<std::string> righe;
+  bool sezione = false;
+  for (std::string r; std::getline(f, r);) {
+    if (!r.empty() && r.back() == '\r') r.pop_back();
+    if (r.starts_with("## ")) sezione = r == "## Status codes";
+    if (sezione && r.size() > 2 && r.starts_with("| ") && (std::isdigit(static_cast<unsigned char>(r[2])) != 0)) {
+      righe.push_back(r);
+    }
+  }
+  std::vector<std::string> attese;
+  std::ostringstream testo;
+  for (const voce_codice& v : registro_codici()) {
+    attese.push_back(riga_tabella_codice(v));
+    testo << attese.back() << '\n';
+  }
+  EXPECT_EQ(righe, attese) << "the rows the README should hold:\n" << testo.str();
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <new>
 
 #include "compiler/model/codici.hpp"
-#include "compiler/model/errori.hpp"
 #include "compiler/readers/memorizza_dati.hpp"
+#include "io/errore_io.hpp"
 #include "support/supporto.hpp"
 
 namespace scenario {

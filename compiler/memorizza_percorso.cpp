@@ -1,18 +1,16 @@
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 
 #include "compiler/finishing/codici_gara.hpp"
 #include "compiler/finishing/finitura.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
-#include "compiler/output/file_binari.hpp"
 #include "compiler/readers/memorizza_dati.hpp"
 
 namespace scenario {
 
 void errore(const std::string& codice) { throw errore_fatale(codice); }
 
-void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti, sistema_file& fs,
-                        const nomi_file& nomi) {
+bool memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti) {
   m.scrivi_linea = flag;
   m.codice_errore = 0;
   for (voce_tabella& v : m.tabella) v = voce_tabella{};
@@ -21,31 +19,30 @@ void memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti
 
   // A reader that stopped before the route length left no cells: there is
   // nothing to finish and nothing worth writing; the status says why.
-  if (!m.ha_celle()) return;
+  if (!m.ha_celle()) return false;
   // A negative route length can leave a single cell: cell 1, which carries the
   // format number and the og code, does not exist, and the simulator could not
   // load such a route.
   if (m.celle.size() < 2) {
     m.luogo_corrente = luogo{sorgente::finitura, 0, {}};
     segna_errore(m, codice::percorso_senza_cella_1, "the route has " + std::to_string(m.celle.size()) + " cell");
-    return;
+    return false;
   }
 
-  completa_percorso(m, fs, nomi);
+  completa_percorso(m);
+  return true;
 }
 
-void completa_percorso(modello& m, sistema_file& fs, const nomi_file& nomi) {
+void completa_percorso(modello& m) {
   passo_finitura(m);
 
-  voce_tabella& intestazione = m.voce(85);
+  voce_tabella& intestazione = m.voce(voci::linea);
   if (intestazione.campo_7 != 0 || m.cel(1).valore != 0) errore(std::to_string(codice::slot_formato));
-  intestazione.campo_7 = 610;
-  m.cel(1).valore = 5121;
+  intestazione.campo_7 = formato_scenario;
+  m.cel(1).valore = formato_percorso;
   if (intestazione.orario != 0 || m.cel(1).valore2 != 0) errore(std::to_string(codice::slot_codici));
   intestazione.orario = codice_gara_st(m);
   m.cel(1).valore2 = codice_gara_og(m);
-
-  scrivi_file_binari(m, fs, nomi);
 }
 
 }  // namespace scenario

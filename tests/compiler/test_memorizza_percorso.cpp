@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "compiler/finishing/codici_gara.hpp"
-#include "compiler/finishing/memorizza_percorso.hpp"
+#include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/errori.hpp"
-#include "aiuto_finitura.hpp"
+#include "compiler/output/file_binari.hpp"
+#include "compiler/finishing/aiuto_finitura.hpp"
 #include "support/supporto.hpp"
 
 namespace scenario {
@@ -27,7 +28,8 @@ class Completamento : public ::testing::Test {
   // The code the run ends with, or "" when it did not end.
   std::string codice_fatale(modello& m) {
     try {
-      completa_percorso(m, fs, nomi);
+      completa_percorso(m);
+      scrivi_file_binari(m, fs, nomi);
     } catch (const errore_fatale& e) {
       EXPECT_EQ(std::string(e.what()), " Errore n. " + e.codice());
       return e.codice();
@@ -43,9 +45,9 @@ TEST_F(Completamento, StampsFormatNumbersAndCodesThenWritesTheFiles) {
   EXPECT_EQ(codice_fatale(m), "");
 
   modello atteso = percorso_con_nomi();
-  EXPECT_EQ(m.cel(1).valore, 5121);
+  EXPECT_EQ(m.cel(1).valore, formato_percorso);
   EXPECT_EQ(m.cel(1).valore2, codice_gara_og(atteso));
-  EXPECT_EQ(m.voce(85).campo_7, 610);
+  EXPECT_EQ(m.voce(voci::linea).campo_7, formato_scenario);
   EXPECT_EQ(m.voce(85).orario, codice_gara_st(atteso));
   EXPECT_EQ(m.cel(35).tipo, tipo_cella::abbattimento);  // the pass ran
 
@@ -93,32 +95,28 @@ TEST_F(Completamento, PointThePassPutsOnCell1AlsoEndsTheRunWith1250) {
   EXPECT_TRUE(fs.file.empty());
 }
 
-TEST(MemorizzaPercorso, ClearsTheTableAndWritesNothingWithoutARoute) {
+TEST(MemorizzaPercorso, ClearsTheTableAndAsksForNoFileWithoutARoute) {
   modello m;
   m.codice_errore = 9;
   m.voce(5).nome = "vecchio";
   m.voce(85).campo_7 = 610;
   prova::sorgenti_memoria sorgenti;
-  prova::sistema_file_memoria fs;
-  memorizza_percorso(m, 1, sorgenti, fs, costruisci_nomi("c", "Valdora_Tarvea", "5293"));
+  EXPECT_FALSE(memorizza_percorso(m, 1, sorgenti));
   EXPECT_EQ(m.scrivi_linea, 1);
   EXPECT_TRUE(m.voce(5).nome.empty());
   EXPECT_EQ(m.voce(85).campo_7, 0);
   EXPECT_NE(m.codice_errore, 9);
-  EXPECT_TRUE(fs.file.empty());
 }
 
-TEST(MemorizzaPercorso, ARouteWithoutCell1IsRefusedAndWritesNothing) {
+TEST(MemorizzaPercorso, ARouteWithoutCell1IsRefusedAndAsksForNoFile) {
   for (const char* lunghezza : {"-7000", "-6975"}) {
     modello m;
     prova::sorgenti_memoria sorgenti;
     sorgenti.linea = prova::righe({"[generale]", std::string("lunghezza percorso, ") + lunghezza, "[fine]", "[fine]"});
     sorgenti.treno = prova::righe({"[generale]", "[fine]"});
-    prova::sistema_file_memoria fs;
-    memorizza_percorso(m, 0, sorgenti, fs, costruisci_nomi("c", "L", "1"));
+    EXPECT_FALSE(memorizza_percorso(m, 0, sorgenti)) << lunghezza;
     EXPECT_EQ(m.celle.size(), 1u) << lunghezza;
     EXPECT_EQ(m.codice_errore, 402) << lunghezza;
-    EXPECT_TRUE(fs.file.empty()) << lunghezza;
   }
 }
 
