@@ -8,6 +8,7 @@
 #include "io/nomi_file.hpp"
 #include "support/esegui.hpp"
 #include "support/piattaforma_finta.hpp"
+#include "support/sha256.hpp"
 #include "support/sistema_file_guasto.hpp"
 #include "support/supporto.hpp"
 
@@ -40,6 +41,23 @@ TEST(FormLoad, ShowsTheWaitBeforeAnyFileAndLeavesTheSixFiles) {
   EXPECT_EQ(nomi, file_finali);
   EXPECT_TRUE(p.errori.empty());
   EXPECT_TRUE(p.guasti.empty());
+}
+
+// The simulator reads these bytes: any change to them must be deliberate.
+TEST(FormLoad, TheThreeBinaryFilesKeepTheirPinnedDigests) {
+  EXPECT_EQ(prova::sha256(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(prova::sha256("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  piattaforma_finta p;
+  prova::sistema_file_memoria memoria;
+  ASSERT_EQ(form_load(p, memoria), uscita::riuscita);
+  const std::pair<const char*, const char*> attesi[] = {
+      {"prog/Valdora_Tarvea_linea.dat", "ee069974dfe25ec428991ded4b27515ed10bb707f872d62827c854a1a10e3cee"},
+      {"prog/Valdora_Tarvea_5293.sim", "bb08a43791613a0ddcac786bc1cc7884c2b3e388ca601a465b89ca9d72abe87a"},
+      {"prog/Valdora_Tarvea_5293.dat", "9708488434495e7f0356abde796b288d6be6d9c5c51232b359d6a41d347695b0"}};
+  for (const auto& [nome, digest] : attesi) {
+    ASSERT_TRUE(memoria.file.contains(nome)) << nome;
+    EXPECT_EQ(prova::sha256(memoria.file.at(nome)), digest) << nome;
+  }
 }
 
 TEST(FormLoad, AFailedWriteEndsTheRunWithOneClearLine) {
