@@ -11,7 +11,7 @@ cd "$radice"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build-fuzz/trovati
-for b in linea treno compila; do
+for b in linea treno compila decodifica; do
   lavoro="build-fuzz/corpus-$b"
   rm -rf "$lavoro"
   mkdir -p "$lavoro"

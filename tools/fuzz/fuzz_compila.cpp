@@ -8,6 +8,7 @@
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
+#include "compiler/output/decodifica.hpp"
 #include "compiler/output/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/nomi_file.hpp"
@@ -57,6 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     const std::size_t righe = static_cast<std::size_t>(m.tracciato.ultima_riga()) + 1;
     const std::size_t linea = fs.leggi(nomi.file_linea).size();
     if (linea < 4 * righe || linea > 20 * righe) __builtin_trap();
+    // read back, the three files give a model that writes them again unchanged
+    const std::string l = fs.leggi(nomi.file_linea), s = fs.leggi(nomi.file_scenario), p = fs.leggi(nomi.file_percorso);
+    const modello letto = decodifica(file_compilati{l, s, p});
+    if (serializza_linea(letto) != l || serializza_scenario(letto) != s || serializza_percorso(letto) != p) {
+      __builtin_trap();
+    }
+    if (!verifica(letto).tutto_giusto()) __builtin_trap();
   } else {
     for (const auto* f : {&nomi.file_linea, &nomi.file_scenario}) {
       if (fs.leggi(*f) != vecchio) __builtin_trap();
