@@ -1,7 +1,9 @@
 #include "driver/form_load.hpp"
 
 #include <exception>
+#include <memory>
 #include <new>
+#include <optional>
 
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
@@ -29,22 +31,34 @@ std::string descrivi_stato(const modello& m) {
   return testo;
 }
 
-}  // namespace
+// The description files are the run's own transfer files: they never outlive
+// it, whatever stopped it. Only called with the folder's lock held, so they
+// are never another run's.
+void elimina_descrizioni(sistema_file& fs, const nomi_file& nomi) {
+  for (const auto* file : {&nomi.descrizione_linea, &nomi.descrizione_treno}) {
+    try {
+      elimina_se_esiste(fs, *file);
+    } catch (const errore_io&) {
+      // the failure that stopped the run is the one reported
+    }
+  }
+}
 
-int form_load(piattaforma& p, sistema_file& fs) {
-  modello m;
-  m.nome_linea = "Valdora_Tarvea";
-  m.numero_treno = "5293";
+int esegui(piattaforma& p, sistema_file& fs, modello& m, std::unique_ptr<blocco_cartella>& blocco,
+           std::optional<nomi_file>& nomi) {
   try {
     p.mostra_attesa();
-    const nomi_file nomi = costruisci_nomi(p.cartella_programma(), m.nome_linea, m.numero_treno);
-    dati_linea(fs, nomi);
-    dati_treno(fs, nomi);
-    dati_note(fs, nomi);
-    dati_rallentamenti(fs, nomi);
-    dati_scheda(fs, nomi);
-    sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
-    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
+    const std::filesystem::path cartella = p.cartella_programma();
+    nomi = costruisci_nomi(cartella, m.nome_linea, m.numero_treno);
+    // one run at a time in the folder: two would consume each other's descriptions
+    blocco = fs.blocca(cartella, attesa_blocco);
+    dati_linea(fs, *nomi);
+    dati_treno(fs, *nomi);
+    dati_note(fs, *nomi);
+    dati_rallentamenti(fs, *nomi);
+    dati_scheda(fs, *nomi);
+    sorgenti_su_file sorgenti(fs, nomi->descrizione_linea, nomi->descrizione_treno, true);
+    if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, *nomi);
   } catch (const errore_fatale& e) {
     p.mostra_errore(e.what());
     return uscita::errore_report;
@@ -63,6 +77,19 @@ int form_load(piattaforma& p, sistema_file& fs) {
     return uscita::codice_errore;
   }
   return uscita::riuscita;
+}
+
+}  // namespace
+
+int form_load(piattaforma& p, sistema_file& fs) {
+  modello m;
+  m.nome_linea = "Valdora_Tarvea";
+  m.numero_treno = "5293";
+  std::unique_ptr<blocco_cartella> blocco;
+  std::optional<nomi_file> nomi;
+  const int stato = esegui(p, fs, m, blocco, nomi);
+  if (blocco && nomi) elimina_descrizioni(fs, *nomi);
+  return stato;
 }
 
 }  // namespace scenario

@@ -1,15 +1,14 @@
 #include "io/sistema_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <random>
 #include <system_error>
+#include <vector>
 
+#include "io/disco_comune.hpp"
 #include "io/errore_io.hpp"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace scenario {
 
@@ -22,19 +21,64 @@ std::string testo_percorso(const fs::path& p) {
 
 namespace {
 
+constexpr std::string_view prefisso_temporaneo = ".scenario-";
+constexpr std::string_view suffisso_temporaneo = ".tmp";
+constexpr std::size_t cifre_temporaneo = 16;
+// Only a folder full of planted names exhausts this.
+constexpr int tentativi_temporaneo = 100;
+
 std::string motivo_errno(int numero) {
   return std::error_code(numero, std::generic_category()).message();
 }
 
-std::FILE* apri(const fs::path& file, bool scrittura) {
+std::FILE* apri_lettura(const fs::path& file) {
 #ifdef _WIN32
-  return _wfopen(file.c_str(), scrittura ? L"wb" : L"rb");
+  return _wfopen(file.c_str(), L"rb");
 #else
-  return std::fopen(file.c_str(), scrittura ? "wb" : "rb");
+  return std::fopen(file.c_str(), "rb");
 #endif
 }
 
+uint64_t mescola(uint64_t x) {
+  x += 0x9E3779B97F4A7C15ULL;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+  return x ^ (x >> 31);
+}
+
+// A fresh temporary beside `destinazione`, holding the content.
+fs::path crea_temporaneo(sistema_file& fs, const file_nuovo& f, durata d) {
+  for (int tentativo = 0; tentativo < tentativi_temporaneo; ++tentativo) {
+    fs::path temporaneo = f.destinazione.parent_path() / fs.nome_temporaneo();
+    if (fs.crea_nuovo(temporaneo, f.contenuto, f.destinazione, d == durata::durevole)) return temporaneo;
+  }
+  throw errore_io(testo_percorso(f.destinazione), "no free name for a temporary file in its folder");
+}
+
 }  // namespace
+
+std::string sistema_file::nome_temporaneo() {
+  if (stato_nomi_ == 0) {
+    // unpredictable names: another user cannot plant a link at the next one
+    std::random_device caso;
+    stato_nomi_ = (static_cast<uint64_t>(caso()) << 32) ^ caso() ^
+                  static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                  reinterpret_cast<std::uintptr_t>(this);
+  }
+  stato_nomi_ = mescola(stato_nomi_);
+  static const char cifre[] = "0123456789abcdef";
+  std::string nome(prefisso_temporaneo);
+  for (std::size_t i = 0; i < cifre_temporaneo; ++i) nome += cifre[(stato_nomi_ >> (4 * i)) & 0xF];
+  nome += suffisso_temporaneo;
+  return nome;
+}
+
+bool e_temporaneo(std::string_view nome) {
+  if (nome.size() != prefisso_temporaneo.size() + cifre_temporaneo + suffisso_temporaneo.size()) return false;
+  if (!nome.starts_with(prefisso_temporaneo) || !nome.ends_with(suffisso_temporaneo)) return false;
+  const std::string_view cifre = nome.substr(prefisso_temporaneo.size(), cifre_temporaneo);
+  return cifre.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
 
 bool sistema_file_disco::esiste(const fs::path& file) {
   std::error_code ec;
@@ -43,7 +87,7 @@ bool sistema_file_disco::esiste(const fs::path& file) {
 
 std::string sistema_file_disco::leggi(const fs::path& file) {
   errno = 0;
-  std::FILE* f = apri(file, false);
+  std::FILE* f = apri_lettura(file);
   if (f == nullptr) throw errore_io(testo_percorso(file), motivo_errno(errno != 0 ? errno : ENOENT));
   std::string contenuto;
   char blocco[1 << 16];
@@ -59,34 +103,6 @@ std::string sistema_file_disco::leggi(const fs::path& file) {
   return contenuto;
 }
 
-void sistema_file_disco::scrivi(const fs::path& file, std::string_view contenuto) {
-  errno = 0;
-  std::FILE* f = apri(file, true);
-  if (f == nullptr) throw errore_io(testo_percorso(file), motivo_errno(errno != 0 ? errno : EACCES));
-  const std::size_t scritti = std::fwrite(contenuto.data(), 1, contenuto.size(), f);
-  int numero = errno;
-  bool guasto = scritti != contenuto.size() || std::fflush(f) != 0;
-  if (guasto && numero == 0) numero = errno;
-  if (std::fclose(f) != 0 && !guasto) {
-    guasto = true;
-    numero = errno;
-  }
-  if (guasto) throw errore_io(testo_percorso(file), motivo_errno(numero != 0 ? numero : EIO));
-}
-
-void sistema_file_disco::rinomina(const fs::path& da, const fs::path& a) {
-#ifdef _WIN32
-  if (!MoveFileExW(da.c_str(), a.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    const std::error_code ec(static_cast<int>(GetLastError()), std::system_category());
-    throw errore_io(testo_percorso(a), ec.message());
-  }
-#else
-  std::error_code ec;
-  fs::rename(da, a, ec);
-  if (ec) throw errore_io(testo_percorso(a), ec.message());
-#endif
-}
-
 void sistema_file_disco::elimina(const fs::path& file) {
   std::error_code ec;
   if (!fs::remove(file, ec) || ec) {
@@ -94,25 +110,70 @@ void sistema_file_disco::elimina(const fs::path& file) {
   }
 }
 
-fs::path nome_temporaneo(const fs::path& destinazione) {
-  fs::path temporaneo = destinazione;
-  temporaneo += ".tmp";
-  return temporaneo;
+void pulisci_temporanei(const fs::path& cartella, fs::file_time_type limite) {
+  std::error_code ec;
+  for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {
+    if (!e_temporaneo(testo_percorso(it->path().filename()))) continue;
+    std::error_code ec_voce;
+    if (!fs::is_regular_file(it->symlink_status(ec_voce)) || ec_voce) continue;
+    const auto quando = fs::last_write_time(it->path(), ec_voce);
+    if (ec_voce || quando > limite) continue;
+    fs::remove(it->path(), ec_voce);  // a file we cannot remove is left: it harms nothing
+  }
 }
 
-void sostituisci_file(sistema_file& fs, const fs::path& destinazione, std::string_view contenuto) {
-  const fs::path temporaneo = nome_temporaneo(destinazione);
+std::string messaggio_occupata(std::chrono::milliseconds attesa) {
+  const auto n = attesa.count();
+  return "another run is writing into this folder; gave up after " +
+         (n % 1000 == 0 ? std::to_string(n / 1000) + " s" : std::to_string(n) + " ms");
+}
+
+void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, durata d) {
+  std::vector<fs::path> temporanei;
+  temporanei.reserve(insieme.size());
+  std::size_t rinominati = 0;
   try {
-    fs.scrivi(temporaneo, contenuto);
-    fs.rinomina(temporaneo, destinazione);
+    for (const file_nuovo& f : insieme) {
+      try {
+        temporanei.push_back(crea_temporaneo(fs, f, d));
+      } catch (const errore_io& e) {
+        // the user knows the file, not its temporary
+        throw errore_io(testo_percorso(f.destinazione), e.motivo());
+      }
+    }
+    for (; rinominati < insieme.size(); ++rinominati) {
+      const fs::path& temporaneo = temporanei[rinominati];
+      const fs::path& destinazione = insieme[rinominati].destinazione;
+      try {
+        fs.rinomina(temporaneo, destinazione, d == durata::durevole);
+      } catch (const errore_io& e) {
+        if (e.file() != testo_percorso(temporaneo)) throw;
+        throw errore_io(e.file(), e.motivo() + " (the new " + testo_percorso(destinazione.filename()) + ")");
+      }
+    }
+    if (d == durata::durevole) {
+      std::vector<fs::path> cartelle;
+      for (const file_nuovo& f : insieme) {
+        const fs::path cartella = f.destinazione.parent_path();
+        if (std::find(cartelle.begin(), cartelle.end(), cartella) == cartelle.end()) cartelle.push_back(cartella);
+      }
+      for (const fs::path& c : cartelle) fs.sincronizza_cartella(c.empty() ? fs::path(".") : c);
+    }
   } catch (const errore_io&) {
-    try {
-      if (fs.esiste(temporaneo)) fs.elimina(temporaneo);
-    } catch (const errore_io&) {
-      // the first failure is the one worth reporting
+    for (std::size_t i = rinominati; i < temporanei.size(); ++i) {
+      try {
+        fs.elimina(temporanei[i]);
+      } catch (const errore_io&) {
+        // the first failure is the one worth reporting
+      }
     }
     throw;
   }
+}
+
+void sostituisci_file(sistema_file& fs, const fs::path& destinazione, std::string_view contenuto, durata d) {
+  const file_nuovo f{destinazione, contenuto};
+  sostituisci_insieme(fs, std::span<const file_nuovo>(&f, 1), d);
 }
 
 void elimina_se_esiste(sistema_file& fs, const fs::path& file) {

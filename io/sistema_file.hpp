@@ -1,12 +1,24 @@
 #pragma once
 // The file layer. Every file operation of the program goes through this
 // interface, so tests can inject a failure at any single step.
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace scenario {
+
+// Held while a run writes into a folder; released when destroyed.
+class blocco_cartella {
+ public:
+  virtual ~blocco_cartella() = default;
+};
+
+// How long a run waits for another run writing into the same folder.
+inline constexpr std::chrono::milliseconds attesa_blocco{30000};
 
 class sistema_file {
  public:
@@ -14,31 +26,75 @@ class sistema_file {
   virtual bool esiste(const std::filesystem::path& file) = 0;
   // The whole content as bytes. Throws errore_io.
   virtual std::string leggi(const std::filesystem::path& file) = 0;
-  // Creates or truncates the file and writes the content whole. Throws errore_io.
-  virtual void scrivi(const std::filesystem::path& file, std::string_view contenuto) = 0;
-  // Renames, replacing an existing target. Throws errore_io.
-  virtual void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) = 0;
-  // Deletes an existing file. Throws errore_io.
+  // Creates a file that must not exist yet: a name already taken (by a file, a
+  // folder or a link) is never opened, and the answer is false. The content is
+  // written whole, flushed to the disk when `durevole`, and the file takes the
+  // permission bits of `permessi_di` when that is a regular file. A failure
+  // removes the half-written file. Throws errore_io.
+  virtual bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
+                          const std::filesystem::path& permessi_di, bool durevole) = 0;
+  // Renames, replacing an existing target (a link is replaced, never
+  // followed). The error names whichever of the two really failed.
+  virtual void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) = 0;
+  // Deletes an existing file (a link itself, not what it points to). Throws errore_io.
   virtual void elimina(const std::filesystem::path& file) = 0;
+  // Makes the renames and deletions done in the folder durable. Throws errore_io.
+  virtual void sincronizza_cartella(const std::filesystem::path& cartella) = 0;
+  // One writer at a time per folder: waits at most `attesa` for another run,
+  // then throws errore_io. Once held, removes the temporaries that killed
+  // runs left there.
+  virtual std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path& cartella,
+                                                  std::chrono::milliseconds attesa) = 0;
+  // A fresh name (no folder) for a temporary file: short, so that any legal
+  // final name works, and of one pattern (see e_temporaneo).
+  virtual std::string nome_temporaneo();
+
+ private:
+  uint64_t stato_nomi_ = 0;
 };
 
 // The machine's own files.
-class sistema_file_disco final : public sistema_file {
+class sistema_file_disco : public sistema_file {
  public:
+  // Without `sincronizza` nothing is flushed: only to measure what flushing costs.
+  explicit sistema_file_disco(bool sincronizza = true) : sincronizza_(sincronizza) {}
   bool esiste(const std::filesystem::path& file) override;
   std::string leggi(const std::filesystem::path& file) override;
-  void scrivi(const std::filesystem::path& file, std::string_view contenuto) override;
-  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override;
+  bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
+                  const std::filesystem::path& permessi_di, bool durevole) override;
+  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) override;
   void elimina(const std::filesystem::path& file) override;
+  void sincronizza_cartella(const std::filesystem::path& cartella) override;
+  std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path& cartella,
+                                          std::chrono::milliseconds attesa) override;
+
+ private:
+  bool sincronizza_;
 };
 
-// Temporary name used while a file is replaced.
-std::filesystem::path nome_temporaneo(const std::filesystem::path& destinazione);
+// Whether a file name follows the temporaries' pattern ".scenario-<16 hex>.tmp".
+bool e_temporaneo(std::string_view nome);
 
-// Replaces a file without ever losing the old one: the content goes to a
-// temporary file in the same folder, which is then renamed over the target.
-// On failure the temporary is removed and the target is left as it was.
-void sostituisci_file(sistema_file& fs, const std::filesystem::path& destinazione, std::string_view contenuto);
+// Whether replaced files must survive a power cut (the description files are
+// deleted within the run and need not).
+enum class durata { durevole, transitoria };
+
+struct file_nuovo {
+  std::filesystem::path destinazione;
+  std::string_view contenuto;
+};
+
+// Replaces a set of files without ever mixing old and new: every new content
+// goes to a fresh temporary in its target's folder and is flushed; only when
+// all are written are they renamed over the targets, back to back, and the
+// folder flushed. A failure before the first rename leaves every target as it
+// was and removes the temporaries; a failure at a later rename leaves the
+// targets already renamed new, the others old.
+void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, durata d = durata::durevole);
+
+// A set of one.
+void sostituisci_file(sistema_file& fs, const std::filesystem::path& destinazione, std::string_view contenuto,
+                      durata d = durata::durevole);
 
 // Deletes a file where it exists.
 void elimina_se_esiste(sistema_file& fs, const std::filesystem::path& file);

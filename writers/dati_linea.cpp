@@ -376,6 +376,9 @@ static_assert(tabella_ben_formata(righe_linea));
 
 }  // namespace
 
-void dati_linea(sistema_file& fs, const nomi_file& nomi) { scrivi_tabella(fs, nomi.descrizione_linea, righe_linea); }
+// Read back and deleted within the run: nothing to keep across a power cut.
+void dati_linea(sistema_file& fs, const nomi_file& nomi) {
+  scrivi_tabella(fs, nomi.descrizione_linea, righe_linea, durata::transitoria);
+}
 
 }  // namespace scenario

@@ -144,6 +144,9 @@ static_assert(tabella_ben_formata(righe_treno));
 
 }  // namespace
 
-void dati_treno(sistema_file& fs, const nomi_file& nomi) { scrivi_tabella(fs, nomi.descrizione_treno, righe_treno); }
+// Read back and deleted within the run: nothing to keep across a power cut.
+void dati_treno(sistema_file& fs, const nomi_file& nomi) {
+  scrivi_tabella(fs, nomi.descrizione_treno, righe_treno, durata::transitoria);
+}
 
 }  // namespace scenario

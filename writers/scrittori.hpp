@@ -26,7 +26,8 @@ constexpr bool tabella_ben_formata(std::span<const std::string_view> tabella) {
 // The file content of a line table: each entry up to the end marker, then CR LF.
 std::string componi_testo(std::span<const std::string_view> tabella);
 // The shared writing sequence: the table's text replaces the file.
-void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella);
+void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella,
+                    durata d = durata::durevole);
 
 void dati_linea(sistema_file& fs, const nomi_file& nomi);
 void dati_treno(sistema_file& fs, const nomi_file& nomi);

@@ -15,8 +15,9 @@ std::string componi_testo(std::span<const std::string_view> tabella) {
   throw std::logic_error("line table without end marker");
 }
 
-void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella) {
-  sostituisci_file(fs, file, componi_testo(tabella));
+void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella,
+                    durata d) {
+  sostituisci_file(fs, file, componi_testo(tabella), d);
 }
 
 }  // namespace scenario

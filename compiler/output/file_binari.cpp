@@ -1,6 +1,7 @@
 #include "compiler/output/file_binari.hpp"
 
 #include <stdexcept>
+#include <vector>
 
 #include "compiler/output/campi_record.hpp"
 #include "compiler/output/flusso_le.hpp"
@@ -51,9 +52,15 @@ std::string serializza_percorso(const modello& m) {
 }
 
 void scrivi_file_binari(const modello& m, sistema_file& fs, const nomi_file& nomi) {
-  if (m.scrivi_linea != 0) sostituisci_file(fs, nomi.file_linea, serializza_linea(m));
-  sostituisci_file(fs, nomi.file_scenario, serializza_scenario(m));
-  sostituisci_file(fs, nomi.file_percorso, serializza_percorso(m));
+  const std::string linea = m.scrivi_linea != 0 ? serializza_linea(m) : std::string();
+  const std::string scenario = serializza_scenario(m);
+  const std::string percorso = serializza_percorso(m);
+  std::vector<file_nuovo> insieme;
+  if (m.scrivi_linea != 0) insieme.push_back({nomi.file_linea, linea});
+  insieme.push_back({nomi.file_scenario, scenario});
+  insieme.push_back({nomi.file_percorso, percorso});
+  // the simulator loads the three as one scenario: never a mix of two runs
+  sostituisci_insieme(fs, insieme);
 }
 
 }  // namespace scenario

@@ -15,8 +15,8 @@ std::string serializza_scenario(const modello& m);
 // The cells, 15 bytes each.
 std::string serializza_percorso(const modello& m);
 
-// Writes the line file (only when scrivi_linea is nonzero), the scenario file
-// and the route file, in that order, each replaced safely.
+// Replaces the line file (only when scrivi_linea is nonzero), the scenario
+// file and the route file as one set.
 void scrivi_file_binari(const modello& m, sistema_file& fs, const nomi_file& nomi);
 
 }  // namespace scenario

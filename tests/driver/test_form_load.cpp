@@ -24,7 +24,10 @@ struct sistema_file_sorvegliato : prova::sistema_file_memoria {
   const piattaforma_finta* p = nullptr;
   void controlla() const { ASSERT_TRUE(p->attesa) << "a file was touched before \"Attendere\" was shown"; }
   bool esiste(const fs::path& f) override { controlla(); return sistema_file_memoria::esiste(f); }
-  void scrivi(const fs::path& f, std::string_view c) override { controlla(); sistema_file_memoria::scrivi(f, c); }
+  bool crea_nuovo(const fs::path& f, std::string_view c, const fs::path& p, bool d) override {
+    controlla();
+    return sistema_file_memoria::crea_nuovo(f, c, p, d);
+  }
 };
 
 const std::set<std::string> file_finali = {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"
@@ -12,6 +15,135 @@ namespace fs = std::filesystem;
 using prova::cartella_temporanea;
 using prova::leggi_file;
 using prova::scrivi_file;
+
+std::set<std::string> nomi_in(const fs::path& cartella) {
+  std::set<std::string> nomi;
+  for (const auto& voce : fs::directory_iterator(cartella)) nomi.insert(voce.path().filename().string());
+  return nomi;
+}
+
+// The disk, with the temporaries' names chosen by the test.
+class disco_nomi_scelti : public sistema_file_disco {
+ public:
+  std::vector<std::string> nomi;
+  std::string nome_temporaneo() override {
+    if (nomi.empty()) return sistema_file_disco::nome_temporaneo();
+    std::string n = nomi.front();
+    nomi.erase(nomi.begin());
+    return n;
+  }
+};
+
+enum class collegamento { simbolico, fisico };
+
+// A link planted at the temporary's name never lets the content out of the folder.
+class LinkAlTemporaneo : public ::testing::TestWithParam<collegamento> {};
+
+TEST_P(LinkAlTemporaneo, TheVictimOutsideStaysIntact) {
+  cartella_temporanea c;
+  fs::create_directory(c.percorso() / "fuori");
+  fs::create_directory(c.percorso() / "uscite");
+  const fs::path vittima = c.percorso() / "fuori" / "vittima";
+  scrivi_file(vittima, "intatta");
+  const std::string piantato = ".scenario-00000000000000aa.tmp";
+  std::error_code ec;
+  if (GetParam() == collegamento::simbolico) {
+    fs::create_symlink(vittima, c.percorso() / "uscite" / piantato, ec);
+  } else {
+    fs::create_hard_link(vittima, c.percorso() / "uscite" / piantato, ec);
+  }
+  if (ec) GTEST_SKIP() << "no links here: " << ec.message();
+  disco_nomi_scelti disco;
+  disco.nomi = {piantato};
+  sostituisci_file(disco, c.percorso() / "uscite" / "a.dat", "nuovo");
+  EXPECT_EQ(leggi_file(c.percorso() / "uscite" / "a.dat"), "nuovo");
+  EXPECT_EQ(leggi_file(vittima), "intatta");
+  EXPECT_EQ(nomi_in(c.percorso() / "uscite"), (std::set<std::string>{"a.dat", piantato}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Collegamenti, LinkAlTemporaneo,
+                         ::testing::Values(collegamento::simbolico, collegamento::fisico));
+
+// The temporary vanishes before its rename: the message names it, not the target.
+class disco_senza_temporaneo final : public sistema_file_disco {
+ public:
+  void rinomina(const fs::path& da, const fs::path& a, bool d) override {
+    fs::remove(da);
+    sistema_file_disco::rinomina(da, a, d);
+  }
+};
+
+TEST(SostituisciFile, AVanishedTemporaryIsTheFileNamed) {
+  cartella_temporanea c;
+  scrivi_file(c.percorso() / "a.dat", "vecchio");
+  disco_senza_temporaneo disco;
+  try {
+    sostituisci_file(disco, c.percorso() / "a.dat", "nuovo");
+    FAIL() << "the replacement should fail";
+  } catch (const errore_io& e) {
+    EXPECT_TRUE(e_temporaneo(fs::path(e.file()).filename().string())) << e.file();
+    EXPECT_NE(e.motivo().find("a.dat"), std::string::npos) << e.motivo();
+  }
+  EXPECT_EQ(leggi_file(c.percorso() / "a.dat"), "vecchio");
+}
+
+TEST(SostituisciFile, AVeryLongLegalNameIsReplaced) {
+  cartella_temporanea c;
+  sistema_file_disco disco;
+  const fs::path lungo = c.percorso() / (std::string(251, 'n') + ".dat");
+  sostituisci_file(disco, lungo, "nuovo");
+  EXPECT_EQ(leggi_file(lungo), "nuovo");
+}
+
+#ifndef _WIN32
+TEST(SostituisciFile, AReplacedFileKeepsItsPermissionBits) {
+  cartella_temporanea c;
+  sistema_file_disco disco;
+  for (const fs::perms modo : {fs::perms::owner_read | fs::perms::owner_write,
+                               fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read}) {
+    const fs::path f = c.percorso() / "a.dat";
+    scrivi_file(f, "vecchio");
+    fs::permissions(f, modo);
+    sostituisci_file(disco, f, "nuovo");
+    EXPECT_EQ(fs::status(f).permissions(), modo);
+    EXPECT_EQ(leggi_file(f), "nuovo");
+  }
+}
+#endif
+
+TEST(BloccoCartella, ASecondWriterWaitsThenStopsWithAClearMessage) {
+  cartella_temporanea c;
+  sistema_file_disco disco;
+  {
+    const auto primo = disco.blocca(c.percorso(), std::chrono::milliseconds(0));
+    try {
+      disco.blocca(c.percorso(), std::chrono::milliseconds(60));
+      FAIL() << "the folder is already locked";
+    } catch (const errore_io& e) {
+      EXPECT_NE(e.motivo().find("another run is writing into this folder"), std::string::npos) << e.motivo();
+    }
+  }
+  EXPECT_NE(disco.blocca(c.percorso(), std::chrono::milliseconds(0)), nullptr);  // released
+  EXPECT_TRUE(nomi_in(c.percorso()).empty());  // no lock file left behind
+}
+
+TEST(BloccoCartella, StaleTemporariesGoLinksAndOtherFilesStay) {
+  cartella_temporanea c;
+  sistema_file_disco disco;
+  const std::string vecchio = ".scenario-0123456789abcdef.tmp";
+  const std::string collegamento = ".scenario-fedcba9876543210.tmp";
+  const std::string altro = ".scenario-0123456789abcdeg.tmp";  // not our pattern
+  for (const std::string& n : {vecchio, altro, std::string("vittima")}) scrivi_file(c.percorso() / n, n);
+  std::error_code ec;
+  fs::create_symlink(c.percorso() / "vittima", c.percorso() / collegamento, ec);
+  const auto un_ora_fa = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(c.percorso() / vecchio, un_ora_fa);
+  disco.blocca(c.percorso(), std::chrono::milliseconds(0));
+  std::set<std::string> attesi{altro, "vittima"};
+  if (!ec) attesi.insert(collegamento);
+  EXPECT_EQ(nomi_in(c.percorso()), attesi);
+  EXPECT_EQ(leggi_file(c.percorso() / "vittima"), "vittima");
+}
 
 TEST(SostituisciFile, CreatesTheFileInAnEmptyFolder) {
   cartella_temporanea c;
@@ -27,7 +159,7 @@ TEST(SostituisciFile, AStaleLongerFileLeavesNoByteBehind) {
   scrivi_file(c.percorso() / "a.dat", std::string(10000, 'x'));
   sostituisci_file(disco, c.percorso() / "a.dat", "nuovo");
   EXPECT_EQ(leggi_file(c.percorso() / "a.dat"), "nuovo");
-  EXPECT_FALSE(fs::exists(nome_temporaneo(c.percorso() / "a.dat")));
+  EXPECT_EQ(nomi_in(c.percorso()), std::set<std::string>{"a.dat"});
 }
 
 TEST(SostituisciFile, AFailedReplacementKeepsTheOldFileAndRemovesTheTemporary) {
@@ -44,7 +176,7 @@ TEST(SostituisciFile, AFailedReplacementKeepsTheOldFileAndRemovesTheTemporary) {
     EXPECT_FALSE(e.motivo().empty());
   }
   EXPECT_EQ(leggi_file(c.percorso() / "a.dat" / "dentro"), "vecchio");
-  EXPECT_FALSE(fs::exists(nome_temporaneo(c.percorso() / "a.dat")));
+  EXPECT_EQ(nomi_in(c.percorso()), std::set<std::string>{"a.dat"});
 }
 
 TEST(SostituisciFile, AMissingFolderIsAClearError) {
@@ -68,7 +200,8 @@ TEST(SistemaFileDisco, ReadsWritesAndDeletesWholeFiles) {
   EXPECT_THROW(disco.elimina(f), errore_io);
   std::string grande(300000, 'a');
   grande[123456] = '\0';
-  disco.scrivi(f, grande);
+  EXPECT_TRUE(disco.crea_nuovo(f, grande, f, true));
+  EXPECT_FALSE(disco.crea_nuovo(f, "altro", f, true));  // never opens a name already taken
   EXPECT_TRUE(disco.esiste(f));
   EXPECT_EQ(disco.leggi(f), grande);
   disco.elimina(f);

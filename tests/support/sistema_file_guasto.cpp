@@ -11,19 +11,26 @@ void sistema_file_guasto::conta(const std::filesystem::path& file) {
   }
 }
 
-void sistema_file_guasto::scrivi(const std::filesystem::path& file, std::string_view contenuto) {
+bool sistema_file_guasto::crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
+                                     const std::filesystem::path& permessi_di, bool durevole) {
   conta(file);
-  vero_.scrivi(file, contenuto);
+  return vero_.crea_nuovo(file, contenuto, permessi_di, durevole);
 }
 
-void sistema_file_guasto::rinomina(const std::filesystem::path& da, const std::filesystem::path& a) {
+void sistema_file_guasto::rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) {
   conta(a);
-  vero_.rinomina(da, a);
+  vero_.rinomina(da, a, durevole);
+  if (!guastato_) ++rinomine_prima_;
 }
 
 void sistema_file_guasto::elimina(const std::filesystem::path& file) {
   conta(file);
   vero_.elimina(file);
+}
+
+void sistema_file_guasto::sincronizza_cartella(const std::filesystem::path& cartella) {
+  conta(cartella);
+  vero_.sincronizza_cartella(cartella);
 }
 
 }  // namespace scenario::prova

@@ -1,7 +1,7 @@
 #pragma once
 // A file system that passes every call to another one and fails at a chosen
-// write, rename or delete, counted from 1, as a full disk or a read-only
-// folder would.
+// create, rename, delete or folder flush, counted from 1, as a full disk or a
+// read-only folder would.
 #include <string>
 
 #include "io/sistema_file.hpp"
@@ -14,19 +14,29 @@ class sistema_file_guasto : public sistema_file {
 
   bool esiste(const std::filesystem::path& file) override { return vero_.esiste(file); }
   std::string leggi(const std::filesystem::path& file) override { return vero_.leggi(file); }
-  void scrivi(const std::filesystem::path& file, std::string_view contenuto) override;
-  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override;
+  bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
+                  const std::filesystem::path& permessi_di, bool durevole) override;
+  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) override;
   void elimina(const std::filesystem::path& file) override;
+  void sincronizza_cartella(const std::filesystem::path& cartella) override;
+  std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path& cartella,
+                                          std::chrono::milliseconds attesa) override {
+    return vero_.blocca(cartella, attesa);
+  }
+  std::string nome_temporaneo() override { return vero_.nome_temporaneo(); }
 
-  // Writes, renames and deletes seen so far (the failing one included).
+  // Operations seen so far (the failing one included).
   int operazioni() const { return operazioni_; }
   bool guastato() const { return guastato_; }
+  // Renames done before the failure.
+  int rinomine_prima() const { return rinomine_prima_; }
 
  private:
   void conta(const std::filesystem::path& file);
   sistema_file& vero_;
   int guasto_al_;
   int operazioni_ = 0;
+  int rinomine_prima_ = 0;
   bool guastato_ = false;
 };
 

@@ -26,7 +26,12 @@ void sistema_file_memoria::scrivi(const std::filesystem::path& f, std::string_vi
   file[chiave(f)] = std::string(contenuto);
 }
 
-void sistema_file_memoria::rinomina(const std::filesystem::path& da, const std::filesystem::path& a) {
+bool sistema_file_memoria::crea_nuovo(const std::filesystem::path& f, std::string_view contenuto,
+                                      const std::filesystem::path&, bool) {
+  return file.emplace(chiave(f), std::string(contenuto)).second;
+}
+
+void sistema_file_memoria::rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool) {
   const auto it = file.find(chiave(da));
   if (it == file.end()) throw errore_io(chiave(da), "No such file or directory");
   std::string contenuto = std::move(it->second);

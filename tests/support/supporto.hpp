@@ -15,9 +15,17 @@ class sistema_file_memoria : public sistema_file {
  public:
   bool esiste(const std::filesystem::path& file) override;
   std::string leggi(const std::filesystem::path& file) override;
-  void scrivi(const std::filesystem::path& file, std::string_view contenuto) override;
-  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override;
+  bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto, const std::filesystem::path&,
+                  bool) override;
+  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool) override;
   void elimina(const std::filesystem::path& file) override;
+  void sincronizza_cartella(const std::filesystem::path&) override {}
+  std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path&, std::chrono::milliseconds) override {
+    return std::make_unique<blocco_cartella>();
+  }
+
+  // Puts a file in place directly, as a test prepares a folder.
+  void scrivi(const std::filesystem::path& file, std::string_view contenuto);
 
   std::map<std::string, std::string> file;  // by generic path
 };

@@ -218,9 +218,15 @@ class treno_illeggibile final : public sistema_file {
     if (f.filename() == file_treno_prova) throw errore_io(f.string(), "Input/output error");
     return disco_.leggi(f);
   }
-  void scrivi(const fsys::path& f, std::string_view c) override { disco_.scrivi(f, c); }
-  void rinomina(const fsys::path& da, const fsys::path& a) override { disco_.rinomina(da, a); }
+  bool crea_nuovo(const fsys::path& f, std::string_view c, const fsys::path& p, bool d) override {
+    return disco_.crea_nuovo(f, c, p, d);
+  }
+  void rinomina(const fsys::path& da, const fsys::path& a, bool d) override { disco_.rinomina(da, a, d); }
   void elimina(const fsys::path& f) override { disco_.elimina(f); }
+  void sincronizza_cartella(const fsys::path& c) override { disco_.sincronizza_cartella(c); }
+  std::unique_ptr<blocco_cartella> blocca(const fsys::path& c, std::chrono::milliseconds a) override {
+    return disco_.blocca(c, a);
+  }
 
  private:
   sistema_file_disco disco_;

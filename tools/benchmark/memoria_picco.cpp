@@ -21,8 +21,8 @@ int main() {
   sistema_file_disco disco;
   {
     const banco::coppia c = banco::scenario_sintetico(1000000);
-    disco.scrivi(nomi.descrizione_linea, c.linea);
-    disco.scrivi(nomi.descrizione_treno, c.treno);
+    sostituisci_file(disco, nomi.descrizione_linea, c.linea, durata::transitoria);
+    sostituisci_file(disco, nomi.descrizione_treno, c.treno, durata::transitoria);
   }
   int32_t stato = 0;
   {

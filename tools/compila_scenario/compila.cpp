@@ -62,16 +62,17 @@ class sistema_file_protetto final : public sistema_file {
   bool esiste(const fsys::path& file) override { return vero_.esiste(file); }
   std::string leggi(const fsys::path& file) override { return vero_.leggi(file); }
 
-  void scrivi(const fsys::path& file, std::string_view contenuto) override {
+  bool crea_nuovo(const fsys::path& file, std::string_view contenuto, const fsys::path& permessi_di,
+                  bool durevole) override {
     proteggi(file);
-    vero_.scrivi(file, contenuto);
-    annota(file);
+    return vero_.crea_nuovo(file, contenuto, permessi_di, durevole);
   }
 
-  void rinomina(const fsys::path& da, const fsys::path& a) override {
+  // Only a file renamed into place counts as written: it exists.
+  void rinomina(const fsys::path& da, const fsys::path& a, bool durevole) override {
     proteggi(da);
     proteggi(a);
-    vero_.rinomina(da, a);
+    vero_.rinomina(da, a, durevole);
     togli(da);
     annota(a);
   }
@@ -81,6 +82,12 @@ class sistema_file_protetto final : public sistema_file {
     vero_.elimina(file);
     togli(file);
   }
+
+  void sincronizza_cartella(const fsys::path& cartella) override { vero_.sincronizza_cartella(cartella); }
+  std::unique_ptr<blocco_cartella> blocca(const fsys::path& cartella, std::chrono::milliseconds attesa) override {
+    return vero_.blocca(cartella, attesa);
+  }
+  std::string nome_temporaneo() override { return vero_.nome_temporaneo(); }
 
   const std::vector<fsys::path>& scritti() const { return scritti_; }
 
@@ -397,6 +404,8 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero) {
   bool interrotta = false;
   bool guasto = false;
   try {
+    // one writer at a time per output set: another run's files never mix with ours
+    const auto blocco = fs.blocca(fsys::path(cartella_uscita), attesa_blocco);
     if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
   } catch (const errore_fatale& f) {
     fatale = true;
@@ -493,6 +502,60 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
   }
 }
 
+// What was printed must have reached its reader: a listing lost on a full
+// disk is an I/O failure, not a success.
+int consegnato(int uscita, std::ostream& out, std::ostream& err) {
+  out.flush();
+  err.flush();
+  if (out && err) return uscita;
+  if (err) err << "compila_scenario: cannot write the report to standard output\n" << std::flush;
+  return uscita_compila::guasto_io;
+}
+
+bool stessa_cartella(const std::string& a, const std::string& b) {
+  if (fsys::path(a).lexically_normal() == fsys::path(b).lexically_normal()) return true;
+  std::error_code ec;
+  return fsys::equivalent(fsys::path(a), fsys::path(b), ec) && !ec;
+}
+
+bool stesso_nome(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+  // Windows names ignore case
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           const auto minuscola = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+           return minuscola(x) == minuscola(y);
+         });
+#else
+  return a == b;
+#endif
+}
+
+// Two of the run's files with one name: the later would silently replace the
+// earlier, or a description file would be overwritten.
+std::optional<std::string> conflitto_nomi(const opzioni_compila& o) {
+  struct ruolo {
+    const char* cosa;
+    const std::string* cartella;
+    std::string nome;
+  };
+  const std::string uscita = o.uscita.value_or(o.cartella);
+  const std::string treno = o.linea + "_" + o.treno;
+  std::vector<ruolo> file{{"the line description", &o.cartella, o.linea + "_linea.txt"},
+                          {"the train description", &o.cartella, treno + "-.txt"},
+                          {"the scenario file", &uscita, treno + ".sim"},
+                          {"the route file", &uscita, treno + ".dat"}};
+  if (!o.senza_linea) file.push_back({"the line file", &uscita, o.linea + "_linea.dat"});
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    for (std::size_t j = i + 1; j < file.size(); ++j) {
+      if (!stesso_nome(file[i].nome, file[j].nome) || !stessa_cartella(*file[i].cartella, *file[j].cartella)) continue;
+      return std::string(file[i].cosa) + " " + mostra_file(*file[i].cartella, file[i].nome) + " and " +
+             file[j].cosa + " " + mostra_file(*file[j].cartella, file[j].nome) +
+             " would be the same file: choose another --linea or --treno";
+    }
+  }
+  return std::nullopt;
+}
+
 // A folder that cannot be used: the compile does not start.
 std::optional<std::string> controlla_cartella(const std::string& cartella) {
   std::error_code ec;
@@ -512,7 +575,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
     json = o.json;
     if (o.aiuto) {
       out << testo_uso();
-      return uscita_compila::riuscita;
+      return consegnato(uscita_compila::riuscita, out, err);
     }
     esito_compila e;
     if (!a.errore.empty()) {
@@ -525,7 +588,17 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         return e.uscita;
       }
       stampa(e, o, out, err);
-      return e.uscita;
+      return consegnato(e.uscita, out, err);
+    }
+    if (const auto conflitto = conflitto_nomi(o)) {
+      e.uscita = uscita_compila::uso_errato;
+      e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, *conflitto});
+      if (!o.json) {
+        err << "compila_scenario: " << testo_visibile(*conflitto, 1000) << "\n";
+        return consegnato(e.uscita, out, err);
+      }
+      stampa(e, o, out, err);
+      return consegnato(e.uscita, out, err);
     }
     std::vector<std::string> cartelle{o.cartella};
     if (o.uscita) cartelle.push_back(*o.uscita);
@@ -534,12 +607,12 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         e.uscita = uscita_compila::guasto_io;
         e.messaggi.push_back(messaggio{{}, {}, cartella, 0, {}, *problema});
         stampa(e, o, out, err);
-        return e.uscita;
+        return consegnato(e.uscita, out, err);
       }
     }
     e = compila(o, fs);
     stampa(e, o, out, err);
-    return e.uscita;
+    return consegnato(e.uscita, out, err);
   } catch (const std::exception& x) {
     // nothing may escape: a message and the failure status instead
     try {

@@ -16,14 +16,22 @@ class sistema_file_memoria final : public sistema_file {
     if (it == file_.end()) throw errore_io(f.generic_string(), "No such file or directory");
     return it->second;
   }
-  void scrivi(const std::filesystem::path& f, std::string_view c) override { file_[f.generic_string()] = c; }
-  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override {
+  // Puts a file in place directly.
+  void scrivi(const std::filesystem::path& f, std::string_view c) { file_[f.generic_string()] = c; }
+  bool crea_nuovo(const std::filesystem::path& f, std::string_view c, const std::filesystem::path&, bool) override {
+    return file_.emplace(f.generic_string(), std::string(c)).second;
+  }
+  void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool) override {
     std::string c = leggi(da);
     file_.erase(da.generic_string());
     file_[a.generic_string()] = std::move(c);
   }
   void elimina(const std::filesystem::path& f) override {
     if (file_.erase(f.generic_string()) == 0) throw errore_io(f.generic_string(), "No such file or directory");
+  }
+  void sincronizza_cartella(const std::filesystem::path&) override {}
+  std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path&, std::chrono::milliseconds) override {
+    return std::make_unique<blocco_cartella>();
   }
   std::size_t numero_file() const { return file_.size(); }
 

@@ -1,0 +1,112 @@
+// The disk's writing primitives on Windows.
+#ifdef _WIN32
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <windows.h>
+
+#include <system_error>
+
+#include "io/errore_io.hpp"
+#include "io/disco_comune.hpp"
+#include "io/sistema_file.hpp"
+
+namespace scenario {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Beside the outputs only while a run holds it: deleted when closed, even
+// when the run is killed.
+constexpr const wchar_t* nome_blocco = L".scenario.lock";
+
+[[noreturn]] void fallisci(const fs::path& file, DWORD numero) {
+  throw errore_io(testo_percorso(file), std::error_code(static_cast<int>(numero), std::system_category()).message());
+}
+
+class blocco_win32 final : public blocco_cartella {
+ public:
+  explicit blocco_win32(HANDLE h) : h_(h) {}
+  ~blocco_win32() override { CloseHandle(h_); }
+  blocco_win32(const blocco_win32&) = delete;
+  blocco_win32& operator=(const blocco_win32&) = delete;
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view contenuto, const fs::path&,
+                                    bool durevole) {
+  // CREATE_NEW never opens an existing name, a link included
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD numero = GetLastError();
+    if (numero == ERROR_FILE_EXISTS || numero == ERROR_ALREADY_EXISTS) return false;
+    fallisci(file, numero);
+  }
+  DWORD numero = 0;
+  while (!contenuto.empty() && numero == 0) {
+    const DWORD parte = contenuto.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(contenuto.size());
+    DWORD scritti = 0;
+    if (!WriteFile(h, contenuto.data(), parte, &scritti, nullptr)) {
+      numero = GetLastError();
+    } else {
+      contenuto.remove_prefix(scritti);
+    }
+  }
+  if (numero == 0 && durevole && sincronizza_ && !FlushFileBuffers(h)) numero = GetLastError();
+  if (!CloseHandle(h) && numero == 0) numero = GetLastError();
+  if (numero != 0) {
+    DeleteFileW(file.c_str());
+    fallisci(file, numero);
+  }
+  return true;
+}
+
+void sistema_file_disco::rinomina(const fs::path& da, const fs::path& a, bool durevole) {
+  // write-through: the rename is on the disk when the call returns
+  const DWORD modo = MOVEFILE_REPLACE_EXISTING | (durevole && sincronizza_ ? MOVEFILE_WRITE_THROUGH : 0);
+  if (MoveFileExW(da.c_str(), a.c_str(), modo)) return;
+  const DWORD numero = GetLastError();
+  // the source gone is the source's fault, not the target's
+  if (GetFileAttributesW(da.c_str()) == INVALID_FILE_ATTRIBUTES) fallisci(da, numero);
+  fallisci(a, numero);
+}
+
+void sistema_file_disco::sincronizza_cartella(const fs::path&) {
+  // renames are written through: nothing left to flush
+}
+
+std::unique_ptr<blocco_cartella> sistema_file_disco::blocca(const fs::path& cartella,
+                                                            std::chrono::milliseconds attesa) {
+  const fs::path file = cartella / nome_blocco;
+  const auto scadenza = std::chrono::steady_clock::now() + attesa;
+  for (;;) {
+    // no sharing: a second run cannot open it while the first holds it
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                           nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      auto blocco = std::make_unique<blocco_win32>(h);
+      pulisci_temporanei(cartella, fs::file_time_type::clock::now());
+      return blocco;
+    }
+    const DWORD numero = GetLastError();
+    // a lock being deleted answers "access denied" for a moment
+    const bool occupata = numero == ERROR_SHARING_VIOLATION || numero == ERROR_LOCK_VIOLATION ||
+                          (numero == ERROR_ACCESS_DENIED && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!occupata) {
+      fallisci(cartella, numero);
+    }
+    if (std::chrono::steady_clock::now() >= scadenza) throw errore_io(testo_percorso(cartella), messaggio_occupata(attesa));
+    Sleep(20);
+  }
+}
+
+}  // namespace scenario
+
+#endif
