@@ -1,0 +1,43 @@
+#pragma once
+// The route report: one self-contained UTF-8 HTML page (inline SVG, CSS and a
+// little script) with the header, the plan view, the altitude and speed
+// profiles and the tables of a compiled route.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/model/modello.hpp"
+#include "tools/mostra_scenario/contenuto.hpp"
+
+namespace scenario::rapporto {
+
+// The greatest distance between the drawn track and the track plan, metres.
+inline constexpr double tolleranza_pianta = 1.0;
+
+// What a compile said, when the report is made right after one.
+struct messaggio_rapporto {
+  std::string file;  // as shown to the user; empty: not about one file
+  int32_t riga = 0;  // 0: no line
+  std::string testo;  // the whole message as the tool prints it
+  bool principale = false;
+};
+
+struct esito_rapporto {
+  int uscita = 0;
+  std::string significato_uscita;
+  std::optional<int32_t> stato;
+  std::vector<messaggio_rapporto> messaggi;
+};
+
+struct origine_rapporto {
+  std::string programma;  // who made the report
+  std::vector<std::string> file;  // the compiled files it shows
+  bool senza_linea = false;  // no line file: no plan view
+  std::optional<esito_rapporto> esito;
+};
+
+// m gives the track plan; everything else comes from its content c.
+std::string componi_rapporto(const modello& m, const contenuto_scenario& c, const origine_rapporto& o);
+
+}  // namespace scenario::rapporto

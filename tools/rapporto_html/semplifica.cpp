@@ -1,0 +1,56 @@
+#include "tools/rapporto_html/semplifica.hpp"
+
+#include <cmath>
+#include <utility>
+
+namespace scenario::rapporto {
+
+namespace {
+
+// Distance of p from the segment a-b (from a when the segment is a point).
+double distanza(const punto_piano& p, const punto_piano& a, const punto_piano& b) {
+  const double dx = b.x - a.x;
+  const double dy = b.y - a.y;
+  const double l2 = dx * dx + dy * dy;
+  double t = l2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / l2 : 0.0;
+  t = t < 0 ? 0 : (t > 1 ? 1 : t);
+  return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+}  // namespace
+
+std::vector<std::size_t> semplifica(const std::vector<punto_piano>& punti, double tolleranza) {
+  std::vector<std::size_t> tenuti;
+  if (punti.empty()) return tenuti;
+  if (punti.size() < 3) {
+    for (std::size_t i = 0; i < punti.size(); ++i) tenuti.push_back(i);
+    return tenuti;
+  }
+  std::vector<bool> tieni(punti.size(), false);
+  tieni.front() = tieni.back() = true;
+  std::vector<std::pair<std::size_t, std::size_t>> pila{{0, punti.size() - 1}};
+  while (!pila.empty()) {
+    const auto [a, b] = pila.back();
+    pila.pop_back();
+    double massima = -1;
+    std::size_t dove = a;
+    for (std::size_t i = a + 1; i < b; ++i) {
+      const double d = distanza(punti[i], punti[a], punti[b]);
+      if (d > massima) {
+        massima = d;
+        dove = i;
+      }
+    }
+    if (massima > tolleranza) {
+      tieni[dove] = true;
+      pila.emplace_back(a, dove);
+      pila.emplace_back(dove, b);
+    }
+  }
+  for (std::size_t i = 0; i < punti.size(); ++i) {
+    if (tieni[i]) tenuti.push_back(i);
+  }
+  return tenuti;
+}
+
+}  // namespace scenario::rapporto
