@@ -1,9 +1,11 @@
-// A failure injected at every single write, rename and delete of a full run,
-// one at a time: the run must end with a clear error and a non-zero status,
-// leave no temporary file, and every earlier output file must be either
-// intact or wholly replaced, never truncated.
+// A failure injected at every single create, rename, delete and folder flush
+// of a full run, one at a time: the run must end with a clear error and a
+// non-zero status, leave no temporary and no description file, and every
+// earlier output file must be either intact or wholly replaced, never
+// truncated; the three binary files change only as far as they were renamed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "driver/form_load.hpp"
@@ -69,19 +71,44 @@ TEST_P(GuastiIo, EveryFailurePointKeepsTheFolderConsistent) {
     EXPECT_NE(stato, uscita::riuscita);
     ASSERT_EQ(p.guasti.size(), 1u);
     EXPECT_FALSE(p.guasti[0].empty());
-    for (const auto& [nome, contenuto] : leggi_cartella(c.percorso())) {
-      EXPECT_EQ(nome.find(".tmp"), std::string::npos) << nome;
+    const auto trovati = leggi_cartella(c.percorso());
+    for (const auto& [nome, contenuto] : trovati) {
+      EXPECT_FALSE(e_temporaneo(nome)) << nome;
       const bool nuovo = nuovi.count(nome) != 0 && nuovi.at(nome) == contenuto;
       const bool vecchio = vecchi.count(nome) != 0 && vecchi.at(nome) == contenuto;
-      const bool trasferimento = nome.find(".txt") != std::string::npos && nuovi.count(nome) == 0;
-      EXPECT_TRUE(nuovo || vecchio || trasferimento) << nome << " is neither the old nor the new content";
+      EXPECT_TRUE(nuovo || vecchio) << nome << " is neither the old nor the new content";
+    }
+    // the set: a binary file is new exactly when it was renamed, and renames go in order
+    const fs::path insieme[] = {n.file_linea, n.file_scenario, n.file_percorso};
+    bool precedente_rinominato = true;
+    for (const fs::path& f : insieme) {
+      const std::string nome = f.filename().string();
+      const auto& r = guasto.rinominati();
+      const bool rinominato = std::find(r.begin(), r.end(), f) != r.end();
+      EXPECT_TRUE(precedente_rinominato || !rinominato) << nome << " renamed before the one ahead of it";
+      precedente_rinominato = rinominato;
+      // no binary file renamed before all of the set's temporaries were written
+      if (rinominato) {
+        for (const fs::path& g : insieme) {
+          EXPECT_NE(std::find(guasto.preparati().begin(), guasto.preparati().end(), g), guasto.preparati().end())
+              << nome << " renamed before the temporary of " << g.filename();
+        }
+      }
+      if (rinominato) {
+        EXPECT_EQ(trovati.count(nome) ? trovati.at(nome) : "", nuovi.at(nome)) << nome;
+      } else if (vecchi.count(nome)) {
+        EXPECT_EQ(trovati.count(nome) ? trovati.at(nome) : "", vecchi.at(nome)) << nome;
+      } else {
+        EXPECT_EQ(trovati.count(nome), 0u) << nome;
+      }
     }
     for (const auto& [nome, contenuto] : vecchi) {
       EXPECT_TRUE(fs::exists(c.percorso() / nome)) << nome << " was lost";
     }
   }
-  // five text files and three binary files, each written and renamed, and two deletions
-  EXPECT_GE(punti, 18);
+  // five text files and three binary files, each written and renamed, two
+  // deletions and four folder flushes
+  EXPECT_GE(punti, 22);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cartelle, GuastiIo, ::testing::Values(false, true));

@@ -14,13 +14,15 @@ void sistema_file_guasto::conta(const std::filesystem::path& file) {
 bool sistema_file_guasto::crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                                      const std::filesystem::path& permessi_di, bool durevole) {
   conta(file);
-  return vero_.crea_nuovo(file, contenuto, permessi_di, durevole);
+  const bool creato = vero_.crea_nuovo(file, contenuto, permessi_di, durevole);
+  if (creato && !guastato_) preparati_.push_back(permessi_di);  // the target it is for
+  return creato;
 }
 
 void sistema_file_guasto::rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) {
   conta(a);
   vero_.rinomina(da, a, durevole);
-  if (!guastato_) ++rinomine_prima_;
+  if (!guastato_) rinominati_.push_back(a);
 }
 
 void sistema_file_guasto::elimina(const std::filesystem::path& file) {

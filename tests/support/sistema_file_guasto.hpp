@@ -3,6 +3,7 @@
 // create, rename, delete or folder flush, counted from 1, as a full disk or a
 // read-only folder would.
 #include <string>
+#include <vector>
 
 #include "io/sistema_file.hpp"
 
@@ -28,15 +29,18 @@ class sistema_file_guasto : public sistema_file {
   // Operations seen so far (the failing one included).
   int operazioni() const { return operazioni_; }
   bool guastato() const { return guastato_; }
-  // Renames done before the failure.
-  int rinomine_prima() const { return rinomine_prima_; }
+  // Targets renamed into place before the failure, in order.
+  const std::vector<std::filesystem::path>& rinominati() const { return rinominati_; }
+  // Targets whose temporary was written before the failure, in order.
+  const std::vector<std::filesystem::path>& preparati() const { return preparati_; }
 
  private:
   void conta(const std::filesystem::path& file);
   sistema_file& vero_;
   int guasto_al_;
   int operazioni_ = 0;
-  int rinomine_prima_ = 0;
+  std::vector<std::filesystem::path> rinominati_;
+  std::vector<std::filesystem::path> preparati_;
   bool guastato_ = false;
 };
 
