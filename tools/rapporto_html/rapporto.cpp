@@ -631,10 +631,10 @@ constexpr std::string_view copione = R"(
     });
     s.addEventListener('mouseleave', function () { sposta(-10); lettura.style.display = 'none'; });
   });
-  // where each panel lies, for whoever checks the page
+  // where each panel's drawing (or the panel) lies, for whoever checks the page
   var riquadri = [];
   document.querySelectorAll('.pannello').forEach(function (p) {
-    var r = p.getBoundingClientRect();
+    var r = (p.querySelector('svg') || p).getBoundingClientRect();
     riquadri.push([p.id, Math.round(r.left), Math.round(r.top + window.scrollY), Math.round(r.width), Math.round(r.height)]);
   });
   document.body.setAttribute('data-riquadri', JSON.stringify(riquadri));
