@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/tools/aiuto_compila.hpp"
+#include "tools/mostra_scenario/mostra.hpp"
+
+namespace scenario {
+namespace {
+
+using prova::cambia;
+using prova::cartella_compila;
+using prova::linea_base;
+using prova::testo_di;
+using prova::treno_base;
+
+struct uscita {
+  int stato;
+  std::string out, err;
+};
+
+uscita mostra(std::vector<std::string> argomenti) {
+  argomenti.insert(argomenti.begin(), {"--linea", "Prova", "--treno", "77"});
+  sistema_file_disco fs;
+  std::ostringstream out, err;
+  const int stato = esegui_mostra(argomenti, fs, out, err);
+  return {stato, out.str(), err.str()};
+}
+
+// A folder with the base scenario, or one changed, compiled.
+struct compilata : cartella_compila {
+  compilata(const prova::righe_file& linea, const prova::righe_file& treno)
+      : cartella_compila(testo_di(linea), testo_di(treno)) {
+    EXPECT_EQ(compila_qui().uscita, uscita_compila::riuscita);
+  }
+};
+
+TEST(MostraScenario, ComparesByMeaning) {
+  const compilata a(linea_base(), treno_base());
+  const compilata b(
+      cambia(linea_base(), 14, "pendenza,  550,   8"),
+      cambia(cambia(cambia(treno_base(), 17, "segnale,    2150,   2, 3, 4,  1, 1,    2,  1,1,0, 135"), 13,
+                    "stazione,    8550, 12,  300,  1, 0, 0,  4,1,1,  2,1,1,   45,  12, 4, 0, FIESOLE CALDINE"),
+             15, "rallentamento,    5500,    40,  500, 0,  0,  0"));
+  const uscita u = mostra({"--dir", a.percorso().string(), "--confronta", b.percorso().string()});
+  EXPECT_EQ(u.stato, uscita_mostra::differenti) << u.err;
+  for (const char* attesa : {"signal at 2150 m: valore 21 -> 31", "station 2 FIESOLE CALDINE: stop 60 s -> 45 s",
+                             "gradient 550-16900 m: 6 -> 8",
+                             "slowdown at 5500 m: speed 50 km/h -> 40 km/h"}) {
+    EXPECT_NE(u.out.find(attesa), std::string::npos) << attesa << "\n" << u.out;
+  }
+  const uscita uguale = mostra({"--dir", a.percorso().string(), "--confronta", a.percorso().string()});
+  EXPECT_EQ(uguale.stato, uscita_mostra::riuscita);
+  EXPECT_EQ(uguale.out, "no differences\n");
+}
+
+TEST(MostraScenario, JsonListingAndBrokenFiles) {
+  const compilata a(linea_base(), treno_base());
+  const uscita j = mostra({"--dir", a.percorso().string(), "--json"});
+  ASSERT_EQ(j.stato, uscita_mostra::riuscita) << j.err;
+  const nlohmann::json d = nlohmann::json::parse(j.out);
+  EXPECT_EQ(d["stations"][1]["name"], "FIESOLE CALDINE");
+  EXPECT_EQ(d["codes"]["og_verifies"], true);
+  EXPECT_EQ(d["track_plan_rows"], 17001);
+
+  const uscita s = mostra({"--dir", a.percorso().string(), "--senza-linea"});
+  EXPECT_EQ(s.stato, uscita_mostra::riuscita);
+  EXPECT_NE(s.out.find("track plan none"), std::string::npos);
+
+  const std::filesystem::path dat = a.percorso() / "Prova_77.dat";
+  prova::scrivi_file(dat, prova::leggi_file(dat).substr(0, 40));
+  const uscita r = mostra({"--dir", a.percorso().string()});
+  EXPECT_EQ(r.stato, uscita_mostra::file_guasto);
+  EXPECT_NE(r.err.find("Prova_77.dat: byte 40: cell 2 avvicinamento"), std::string::npos) << r.err;
+  EXPECT_EQ(mostra({"--dir", (a.percorso() / "nessuna").string()}).stato, uscita_mostra::file_guasto);
+  EXPECT_EQ(mostra({"--bah"}).stato, uscita_mostra::uso_errato);
+}
+
+}  // namespace
+}  // namespace scenario

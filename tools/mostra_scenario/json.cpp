@@ -1,0 +1,95 @@
+#include "tools/mostra_scenario/json.hpp"
+
+#include "io/testo_1252.hpp"
+
+namespace scenario {
+
+namespace {
+
+using oj = nlohmann::ordered_json;
+
+oj forse(const std::optional<int32_t>& v) { return v ? oj(*v) : oj(nullptr); }
+
+oj tratti(const std::vector<tratto>& v) {
+  oj r = oj::array();
+  for (const tratto& t : v) r.push_back({{"from", t.da}, {"to", t.a}, {"value", t.valore}});
+  return r;
+}
+
+}  // namespace
+
+nlohmann::ordered_json in_json(const contenuto_scenario& c) {
+  oj j;
+  j["line"] = {{"name", utf8_da_1252(c.linea.nome)}, {"scenery", c.linea.sfondi}};
+  j["train"] = {{"number", utf8_da_1252(c.treno.numero)},
+                {"braked_mass", c.treno.massa_frenata},
+                {"cars", c.treno.vetture},
+                {"sand", c.treno.sabbia},
+                {"clock", c.treno.orologio},
+                {"signal_repetition", {c.treno.ripetizione_inizio, c.treno.ripetizione_fine}},
+                {"signal_repetition_codes", c.treno.ripetizione_codici}};
+  j["length"] = c.lunghezza;
+  j["cells"] = c.celle;
+  j["track_plan_rows"] = forse(c.righe_tracciato);
+  const codici_scenario& k = c.codici;
+  j["codes"] = {{"format_scenario", k.formato_scenario}, {"format_route", k.formato_percorso},
+                {"formats_right", k.formati_giusti},    {"og", k.og},
+                {"og_expected", k.og_atteso},           {"og_verifies", k.og_giusto},
+                {"st", k.st},                           {"st_expected", k.st_atteso},
+                {"st_verifies", k.st_giusto}};
+  oj& p = j["kilometric_references"] = oj::array();
+  for (const progressiva& x : c.progressive) {
+    p.push_back({{"record", x.record}, {"start", x.inizio}, {"offset", x.scostamento}, {"direction", x.verso}});
+  }
+  oj& s = j["stations"] = oj::array();
+  for (const stazione& x : c.stazioni) {
+    s.push_back({{"record", x.record},
+                 {"name", utf8_da_1252(x.nome)},
+                 {"type", x.tipo},
+                 {"position", x.posizione},
+                 {"start", x.inizio},
+                 {"end", x.fine},
+                 {"time", x.orario},
+                 {"stop", x.sosta},
+                 {"mark_cell", forse(x.cella_segno)},
+                 {"fields", {x.campo_4, x.campo_5, x.campo_6, x.campo_7, x.campo_8, x.campo_9, x.campo_10,
+                             x.campo_11, x.campo_12}}});
+  }
+  oj& g = j["signals"] = oj::array();
+  for (const segnale& x : c.segnali) {
+    g.push_back({{"position", x.metri}, {"cell", x.cella}, {"values", x.valori}, {"tempo", x.tempo}});
+  }
+  oj& r = j["slowdowns"] = oj::array();
+  for (const rallentamento& x : c.rallentamenti) {
+    r.push_back({{"start", x.inizio},
+                 {"end", forse(x.fine)},
+                 {"warning", forse(x.avviso)},
+                 {"pre_warning", x.preavviso},
+                 {"speed", x.velocita},
+                 {"valore2", x.valore2},
+                 {"valore3", x.valore3}});
+  }
+  oj& a = j["speed_reduction_points"] = oj::array();
+  for (const punto_abbattimento& x : c.abbattimenti) {
+    a.push_back({{"position", x.metri}, {"cell", x.cella}, {"speed", x.velocita}});
+  }
+  oj& b = j["speed_boards"] = oj::array();
+  for (const indicatori& x : c.indicatori_velocita) {
+    b.push_back({{"position", x.metri}, {"cell", x.cella}, {"values", x.velocita}, {"stripes", x.strisce}});
+  }
+  oj& t = j["sign_boards"] = oj::array();
+  for (const cartello& x : c.cartelli) {
+    t.push_back({{"position", x.metri}, {"cell", x.cella}, {"record", x.record}, {"text", utf8_da_1252(x.testo)}});
+  }
+  j["speed_limits"] = tratti(c.velocita_limite);
+  j["gradients"] = tratti(c.pendenze);
+  j["adhesion"] = tratti(c.aderenze);
+  j["mountain_stretches"] = tratti(c.montagne);
+  j["mountain_markers"] = c.marcatori_montagna;
+  oj& v = j["approach_marks"] = oj::array();
+  for (const segno_avvicinamento& x : c.avvicinamenti) v.push_back({{"cell", x.cella}, {"value", x.valore}});
+  j["unknown_cells"] = c.celle_sconosciute;
+  return j;
+}
+
+}  // namespace scenario
