@@ -1,4 +1,5 @@
 #include "tools/compila_scenario/compila.hpp"
+#include "tools/compila_scenario/rapporto_compila.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -261,7 +262,7 @@ std::string spiega_slot(const modello& m, int32_t codice) {
 
 std::string testo_uso() {
   return "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]\n"
-         "                        [--senza-linea] [--json]\n"
+         "                        [--senza-linea] [--json] [--html FILE]\n"
          "\n"
          "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
          "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
@@ -274,6 +275,7 @@ std::string testo_uso() {
          "  --senza-linea    compile without the line file: curves are not read and\n"
          "                   NOME_linea.dat is not written\n"
          "  --json           print one JSON summary line on standard output instead of messages\n"
+         "  --html FILE      also write FILE: a report page of the compiled route with every message\n"
          "  --help           print this text\n"
          "\n"
          "Each problem is reported as  file:line: keyword at N m: what is wrong (status N)\n"
@@ -293,7 +295,7 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   const auto errore = [&r](std::string testo) {
     if (r.errore.empty()) r.errore = std::move(testo);
   };
-  bool vista_linea = false, visto_treno = false, vista_dir = false, vista_out = false;
+  bool vista_linea = false, visto_treno = false, vista_dir = false, vista_out = false, visto_html = false;
   bool visto_senza = false, visto_json = false;
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     std::string opzione = argomenti[i];
@@ -326,6 +328,8 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
       visto = &vista_dir;
     } else if (opzione == "--out") {
       visto = &vista_out;
+    } else if (opzione == "--html") {
+      visto = &visto_html;
     } else {
       errore(opzione.starts_with("-") ? "unknown option '" + opzione + "'"
                                       : "unexpected argument '" + opzione + "'");
@@ -347,6 +351,9 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
     } else if (opzione == "--dir") {
       o.cartella = *valore;
       if (valore->empty()) errore("--dir needs a folder");
+    } else if (opzione == "--html") {
+      o.html = *valore;
+      if (valore->empty()) errore("--html needs a file");
     } else {
       o.uscita = *valore;
       if (valore->empty()) errore("--out needs a folder");
@@ -372,7 +379,7 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   return r;
 }
 
-esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero) {
+esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* compilato) {
   esito_compila e;
   modello m;
   m.nome_linea = o.linea;
@@ -474,6 +481,7 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero) {
   } else {
     e.uscita = uscita_compila::riuscita;
   }
+  if (compilato) *compilato = std::move(m);
   return e;
 }
 
@@ -584,7 +592,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       if (!o.json) {
         err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
             << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
-               " [--senza-linea] [--json]  (--help for more)\n";
+               " [--senza-linea] [--json] [--html FILE]  (--help for more)\n";
         return e.uscita;
       }
       stampa(e, o, out, err);
@@ -610,7 +618,9 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         return consegnato(e.uscita, out, err);
       }
     }
-    e = compila(o, fs);
+    modello m;
+    e = compila(o, fs, &m);
+    if (o.html) scrivi_rapporto_compila(*o.html, o, m, e, fs);
     stampa(e, o, out, err);
     return consegnato(e.uscita, out, err);
   } catch (const std::exception& x) {

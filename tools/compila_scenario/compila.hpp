@@ -31,6 +31,7 @@ struct opzioni_compila {
   bool senza_linea = false;
   bool json = false;
   bool aiuto = false;
+  std::optional<std::string> html;  // report page of what was compiled
 };
 
 struct argomenti_letti {
@@ -50,8 +51,9 @@ struct esito_compila {
   std::vector<std::string> scritti;  // compiled files written, as shown
 };
 
-// The compile itself, through fs; folders are taken as they are.
-esito_compila compila(const opzioni_compila& o, sistema_file& fs);
+// The compile itself, through fs; folders are taken as they are. The model
+// compiled is left in *compilato when given.
+esito_compila compila(const opzioni_compila& o, sistema_file& fs, modello* compilato = nullptr);
 
 // The whole command: checks the folders, compiles, prints messages (or one
 // JSON line) and returns the exit status. Never throws.

@@ -83,13 +83,40 @@ std::string descrivi_rallentamento(const rallentamento& r) {
 
 // ---------------------------------------------------------------- header
 
+// The status and every message of the compile that made the report.
+void sezione_esito(std::string& o, const origine_rapporto& org) {
+  if (!org.esito) return;
+  {
+    const esito_rapporto& e = *org.esito;
+    o += "<section class=\"esito\"><h2>Compile result</h2><p class=\"" +
+         std::string(e.uscita == 0 ? "ok" : "ko") + "\">exit status " + numero(int64_t{e.uscita}) + ": " +
+         html_utf8(e.significato_uscita);
+    if (e.stato) o += "; status code " + numero(int64_t{*e.stato});
+    o += "</p>";
+    if (e.messaggi.empty()) {
+      o += "<p>No messages.</p>";
+    } else {
+      o += "<table class=\"messaggi\"><tr><th>file</th><th>line</th><th>message</th></tr>";
+      for (const messaggio_rapporto& x : e.messaggi) {
+        o += std::string("<tr class=\"messaggio") + (x.principale ? " principale" : "") + "\"><td>" +
+             html_testo(x.file) + "</td><td>" + (x.riga > 0 ? numero(int64_t{x.riga}) : std::string()) +
+             "</td><td>" + html_testo(x.testo) + "</td></tr>";
+      }
+      o += "</table>";
+    }
+    o += "</section>";
+  }
+}
+
+
 void intestazione(std::string& o, const contenuto_scenario& s, const origine_rapporto& org) {
   const std::string nome_linea = html(s.linea.nome);
   const std::string numero_treno = html(s.treno.numero);
   o += "<header><h1>Line <span class=\"nome\">" + nome_linea + "</span>, train <span class=\"nome\">" +
        numero_treno + "</span></h1>";
   o += "<p class=\"sotto\">Report of the compiled files";
-  for (std::size_t i = 0; i < org.file.size(); ++i) o += (i == 0 ? ": " : ", ") + html_utf8(org.file[i]);
+  for (std::size_t i = 0; i < org.file.size(); ++i) o += (i == 0 ? ": " : ", ") + html_testo(org.file[i]);
+  if (org.file.empty() && org.esito) o += " (none written: drawn from the compiled model)";
   o += " &mdash; made by " + html_utf8(org.programma) + "</p>";
 
   const auto voce = [&o](std::string_view nome, const std::string& valore) {
@@ -126,26 +153,7 @@ void intestazione(std::string& o, const contenuto_scenario& s, const origine_rap
                        numero(int64_t{static_cast<int64_t>(s.abbattimenti.size())}) + " speed-reduction points");
   o += "</table></div>";
 
-  if (org.esito) {
-    const esito_rapporto& e = *org.esito;
-    o += "<section class=\"esito\"><h2>Compile result</h2><p class=\"" +
-         std::string(e.uscita == 0 ? "ok" : "ko") + "\">exit status " + numero(int64_t{e.uscita}) + ": " +
-         html_utf8(e.significato_uscita);
-    if (e.stato) o += "; status code " + numero(int64_t{*e.stato});
-    o += "</p>";
-    if (e.messaggi.empty()) {
-      o += "<p>No messages.</p>";
-    } else {
-      o += "<table class=\"messaggi\"><tr><th>file</th><th>line</th><th>message</th></tr>";
-      for (const messaggio_rapporto& x : e.messaggi) {
-        o += std::string("<tr class=\"messaggio") + (x.principale ? " principale" : "") + "\"><td>" +
-             html_utf8(x.file) + "</td><td>" + (x.riga > 0 ? numero(int64_t{x.riga}) : std::string()) +
-             "</td><td>" + html(x.testo) + "</td></tr>";
-      }
-      o += "</table>";
-    }
-    o += "</section>";
-  }
+  sezione_esito(o, org);
   o += "</header>";
 }
 
@@ -642,6 +650,15 @@ constexpr std::string_view copione = R"(
 )";
 
 }  // namespace
+
+std::string componi_rapporto_senza_percorso(const origine_rapporto& org) {
+  std::string o = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>compile report</title><style>" +
+                  std::string(stile) + "</style></head>\n<body>\n<header><h1>Compile report</h1><p class=\"sotto\">made by " +
+                  html_utf8(org.programma) + "</p>";
+  sezione_esito(o, org);
+  o += "</header><main><p class=\"assente\">No route was compiled, so there is nothing to draw.</p></main></body></html>\n";
+  return o;
+}
 
 std::string componi_rapporto(const modello& m, const contenuto_scenario& s, const origine_rapporto& org) {
   asse_progressiva a;

@@ -39,5 +39,7 @@ struct origine_rapporto {
 
 // m gives the track plan; everything else comes from its content c.
 std::string componi_rapporto(const modello& m, const contenuto_scenario& c, const origine_rapporto& o);
+// The page of a compile that left no route: its header and messages only.
+std::string componi_rapporto_senza_percorso(const origine_rapporto& o);
 
 }  // namespace scenario::rapporto

@@ -3,6 +3,7 @@
 // from the compiled bytes read back, and prints the decoder's mark counts and
 // the time the report took (decoding included).
 //   rapporto_prova programma|sintetico METRI [--senza-linea] REPORT.html
+//   rapporto_prova descrizioni programma|sintetico METRI FOLDER   (the two description files)
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -44,6 +45,15 @@ int main(int argc, char** argv) {
     return 64;
   }
   try {
+    if (a[0] == "descrizioni" && a.size() >= 3) {
+      const bool sintetico = a[1] == "sintetico";
+      const scenario::banco::coppia c = sintetico ? scenario::banco::scenario_sintetico(std::stoi(a[2]))
+                                                  : scenario::banco::scenario_del_programma();
+      const std::string base = a.back() + "/" + (sintetico ? "Sintetica" : "Valdora_Tarvea");
+      std::ofstream(base + "_linea.txt", std::ios::binary) << c.linea;
+      std::ofstream(base + (sintetico ? "_1-.txt" : "_5293-.txt"), std::ios::binary) << c.treno;
+      return 0;
+    }
     const bool sintetico = a[0] == "sintetico";
     const std::string nome_linea = sintetico ? "Sintetica" : "Valdora_Tarvea";
     const std::string treno = sintetico ? "1" : "5293";

@@ -70,6 +70,56 @@ std::string html_utf8(std::string_view testo) {
   return r;
 }
 
+namespace {
+
+bool utf8_valido(std::string_view t) {
+  std::size_t i = 0;
+  while (i < t.size()) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    std::size_t n = 0;
+    unsigned char minimo = 0x80, massimo = 0xBF;  // the second byte's range
+    if (c < 0x80) {
+      n = 0;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      if (c == 0xE0) minimo = 0xA0;  // no overlong forms
+      if (c == 0xED) massimo = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      if (c == 0xF0) minimo = 0x90;
+      if (c == 0xF4) massimo = 0x8F;
+    } else {
+      return false;
+    }
+    if (t.size() - i <= n) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto d = static_cast<unsigned char>(t[i + k]);
+      if (k == 1 ? (d < minimo || d > massimo) : (d & 0xC0) != 0x80) return false;
+    }
+    i += n + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string html_testo(std::string_view testo) {
+  if (!utf8_valido(testo)) return html(testo);
+  std::string r;
+  for (const char c : testo) {
+    const auto u = static_cast<unsigned char>(c);
+    if (escape(r, c)) continue;
+    if ((u < 0x20 && c != '\t') || u == 0x7F) {
+      r += "\xEF\xBF\xBD";
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
 std::string numero(double v, int decimali) {
   if (!std::isfinite(v)) return "0";
   const double scala = std::pow(10.0, decimali);

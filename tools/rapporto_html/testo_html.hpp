@@ -12,6 +12,9 @@ namespace scenario::rapporto {
 std::string html(std::string_view testo_1252);
 // Already UTF-8 text (the program's own wording), escaped.
 std::string html_utf8(std::string_view testo);
+// Text of unknown origin (file names, messages quoting a file): valid UTF-8
+// as a whole passes through, anything else is taken as Windows-1252.
+std::string html_testo(std::string_view testo);
 
 // A number with a fixed count of decimals; "-0" never shows.
 std::string numero(double v, int decimali = 0);

@@ -1,0 +1,74 @@
+#include "tools/compila_scenario/rapporto_compila.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "io/errore_io.hpp"
+#include "io/nomi_file.hpp"
+#include "tools/mostra_scenario/contenuto.hpp"
+#include "tools/rapporto_html/rapporto.hpp"
+
+namespace scenario {
+
+namespace fsys = std::filesystem;
+
+namespace {
+
+const char* significato_uscita(int uscita) {
+  switch (uscita) {
+    case uscita_compila::riuscita: return "compiled cleanly";
+    case uscita_compila::errori_dati: return "the descriptions hold errors";
+    case uscita_compila::fatale: return "fatal error, no compiled file written";
+    case uscita_compila::guasto_io: return "a file or folder could not be read or written";
+    default: return "bad usage";
+  }
+}
+
+bool stesso_file(const fsys::path& a, const fsys::path& b) {
+  if (a.lexically_normal() == b.lexically_normal()) return true;
+  std::error_code ec;
+  return fsys::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, const modello& m, esito_compila& e,
+                             sistema_file& fs) {
+  const fsys::path destinazione(file);
+  const nomi_file ingresso = costruisci_nomi(fsys::path(o.cartella), o.linea, o.treno);
+  const nomi_file uscita = costruisci_nomi(fsys::path(o.uscita.value_or(o.cartella)), o.linea, o.treno);
+  for (const fsys::path& p : {ingresso.descrizione_linea, ingresso.descrizione_treno, uscita.file_linea,
+                              uscita.file_scenario, uscita.file_percorso}) {
+    if (stesso_file(destinazione, p)) {
+      e.uscita = uscita_compila::guasto_io;
+      e.messaggi.push_back(messaggio{{}, {}, file, 0, {}, "is one of the scenario's own files: no report written"});
+      return;
+    }
+  }
+
+  rapporto::origine_rapporto org;
+  org.programma = "compila_scenario";
+  org.file = e.scritti;
+  org.senza_linea = o.senza_linea;
+  rapporto::esito_rapporto esito;
+  esito.uscita = e.uscita;
+  esito.significato_uscita = significato_uscita(e.uscita);
+  esito.stato = e.stato;
+  for (std::size_t i = 0; i < e.messaggi.size(); ++i) {
+    const messaggio& x = e.messaggi[i];
+    esito.messaggi.push_back({x.file, x.riga, formatta_messaggio(x), e.principale == i});
+  }
+  org.esito = std::move(esito);
+
+  try {
+    // a compile that stopped before there was a route has only its messages to show
+    const std::string pagina = m.celle.size() >= 2 ? rapporto::componi_rapporto(m, estrai_contenuto(m), org)
+                                                   : rapporto::componi_rapporto_senza_percorso(org);
+    sostituisci_file(fs, destinazione, pagina);
+  } catch (const errore_io& x) {
+    e.uscita = uscita_compila::guasto_io;
+    e.messaggi.push_back(messaggio{{}, {}, file, 0, {}, "cannot write the report: " + x.motivo()});
+  }
+}
+
+}  // namespace scenario
