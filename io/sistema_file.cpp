@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -85,7 +86,35 @@ bool sistema_file_disco::esiste(const fs::path& file) {
   return fs::is_regular_file(file, ec);
 }
 
+bool sistema_file_disco::presente(const fs::path& file) {
+  std::error_code ec;
+  const fs::file_status stato = fs::status(file, ec);
+  if (!ec) return fs::exists(stato);
+  return ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory;
+}
+
+namespace {
+// Why a path cannot be read as a file; nothing when it is a regular file. Checked
+// before opening: opening a FIFO would wait for a writer, a device may never end.
+std::optional<std::string> non_leggibile(const fs::path& file) {
+  std::error_code ec;
+  const fs::file_status stato = fs::status(file, ec);
+  if (ec) return ec.message();
+  switch (stato.type()) {
+    case fs::file_type::regular: return std::nullopt;
+    case fs::file_type::not_found: return motivo_errno(ENOENT);
+    case fs::file_type::directory: return "is a folder, not a file";
+    case fs::file_type::fifo: return "is a FIFO (named pipe), not a file";
+    case fs::file_type::character:
+    case fs::file_type::block: return "is a device, not a file";
+    case fs::file_type::socket: return "is a socket, not a file";
+    default: return "is not a regular file";
+  }
+}
+}  // namespace
+
 std::string sistema_file_disco::leggi(const fs::path& file) {
+  if (const auto motivo = non_leggibile(file)) throw errore_io(testo_percorso(file), *motivo);
   errno = 0;
   std::FILE* f = apri_lettura(file);
   if (f == nullptr) throw errore_io(testo_percorso(file), motivo_errno(errno != 0 ? errno : ENOENT));

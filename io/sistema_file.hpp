@@ -24,7 +24,11 @@ class sistema_file {
  public:
   virtual ~sistema_file() = default;
   virtual bool esiste(const std::filesystem::path& file) = 0;
-  // The whole content as bytes. Throws errore_io.
+  // Whether anything at all stands at the path (a file, a folder, a device, a
+  // path that cannot even be looked at): only "nothing there" is false.
+  virtual bool presente(const std::filesystem::path& file) { return esiste(file); }
+  // The whole content as bytes; anything but a regular file (a folder, a FIFO,
+  // a device) is refused unopened. Throws errore_io.
   virtual std::string leggi(const std::filesystem::path& file) = 0;
   // Creates a file that must not exist yet: a name already taken (by a file, a
   // folder or a link) is never opened, and the answer is false. The content is
@@ -59,6 +63,7 @@ class sistema_file_disco : public sistema_file {
   // Without `sincronizza` nothing is flushed: only to measure what flushing costs.
   explicit sistema_file_disco(bool sincronizza = true) : sincronizza_(sincronizza) {}
   bool esiste(const std::filesystem::path& file) override;
+  bool presente(const std::filesystem::path& file) override;
   std::string leggi(const std::filesystem::path& file) override;
   bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                   const std::filesystem::path& permessi_di, bool durevole) override;

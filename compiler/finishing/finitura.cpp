@@ -51,6 +51,17 @@ class finitura {
 
   void oltre_percorso(std::string dettaglio) {
     segna_errore(m_, codice::finitura_oltre_percorso, metri(ultimo_), std::move(dettaglio));
+    da_voce(inizio_corrente_);
+  }
+
+  // Points the latest diagnostic at the description entry that marked cell c.
+  void da_voce(int64_t c) {
+    for (auto o = m_.origini_treno.rbegin(); o != m_.origini_treno.rend(); ++o) {
+      if (o->cella == c) {
+        m_.segnalazioni.back().voce = o->dove;
+        return;
+      }
+    }
   }
 
   // Signals shortly before a warning point get a point in one of their two previous cells.
@@ -74,12 +85,14 @@ class finitura {
         segna_errore(m_, codice::finitura_segnale, metri(s),
                      "no free cell for a speed-reduction point before the signal at " + cella_n(s) +
                          " (warning point at " + cella_n(i) + ")");
+        da_voce(s);
       }
     }
   }
 
   void regola_b(int32_t i) {
     const int16_t v = m_.cel(i).valore;
+    inizio_corrente_ = i;
     gruppi_prima(i);
     const bool con_punti = v < velocita_senza_punti;
     if (const std::optional<int32_t> fine = cammina(i, con_punti)) punto_dopo_fine(*fine);
@@ -106,6 +119,7 @@ class finitura {
         segna_errore(m_, codice::finitura_gruppo, metri(i),
                      std::string("no free cell for a speed-reduction point ") + g.distanza +
                          " before the slowdown starting at " + cella_n(i));
+        da_voce(i);
       }
     }
   }
@@ -147,6 +161,7 @@ class finitura {
         segna_errore(m_, codice::finitura_percorso, metri(j),
                      "no free cell for a speed-reduction point around " + cella_n(j) +
                          " in the slowdown starting at " + cella_n(i));
+        da_voce(i);
       }
       if (tipo(j) == tipo_cella::fine_rallentamento) return j;
     }
@@ -188,6 +203,7 @@ class finitura {
       segna_errore(m_, codice::finitura_percorso, metri(j),
                    "no free cell for a speed-reduction point before the signal at " + cella_n(n + 1) +
                        " after the slowdown ending at " + cella_n(j));
+      da_voce(inizio_corrente_);
     }
   }
 
@@ -196,6 +212,7 @@ class finitura {
   modello& m_;
   const int32_t ultimo_;
   std::vector<int32_t> fine_dopo_;
+  int32_t inizio_corrente_ = -1;  // start cell of the slowdown being finished
 };
 
 }  // namespace

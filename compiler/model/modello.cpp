@@ -59,7 +59,7 @@ void modello::crea_celle(int64_t ultima) {
 
 void segna_errore(modello& m, int32_t codice, std::string dettaglio) {
   m.codice_errore = codice;
-  m.segnalazioni.push_back(segnalazione{codice, std::nullopt, m.luogo_corrente, std::move(dettaglio)});
+  m.segnalazioni.push_back(segnalazione{codice, std::nullopt, m.luogo_corrente, std::move(dettaglio), std::nullopt});
 }
 
 void segna_posizione(modello& m, int32_t posizione) {

@@ -144,8 +144,9 @@ enum class sorgente : uint8_t { nessuna, linea, treno, finitura };
 
 struct luogo {
   sorgente file = sorgente::nessuna;
-  int32_t riga = 0;      // 1-based line of the entry's keyword field; 0 = none
+  int32_t riga = 0;      // 1-based line of the entry (or of its field at fault); 0 = none
   std::string parola;    // the entry's keyword field
+  int32_t colonna = 0;   // 1-based byte column on that line; 0 = none
 };
 
 struct segnalazione {
@@ -153,6 +154,23 @@ struct segnalazione {
   std::optional<int32_t> posizione;
   luogo dove;
   std::string dettaglio;  // what exactly went wrong, for people
+  std::optional<luogo> voce;  // the description entry behind a finishing-pass problem
+};
+
+// Something an author most likely did not mean, though the reading rules
+// accept it: never a status, never a byte of any file.
+struct avviso {
+  luogo dove;
+  std::string testo;
+};
+
+// A description entry that placed something the finishing pass or a later
+// check may complain about: where it was written.
+struct origine {
+  int64_t cella = 0;  // the cell it marked
+  luogo dove;
+  int32_t inizio = 0;  // kilometric references: start and offset as written
+  int32_t fine = 0;
 };
 
 inline constexpr int32_t numero_voci = 87;
@@ -179,6 +197,9 @@ struct modello {
   // Diagnostics for people; the files never see them.
   luogo luogo_corrente;
   std::vector<segnalazione> segnalazioni;
+  std::vector<avviso> avvisi;
+  std::vector<origine> origini_treno;        // signals and slowdowns, by their cells
+  std::vector<origine> origini_progressive;  // kilometric reference entries as read
 
   bool ha_celle() const { return !celle.empty(); }
   // Checked access: an index outside the array is a run-time failure.

@@ -11,7 +11,26 @@ namespace {
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string nome_campo(const char* cosa) { return cosa != nullptr ? std::string(cosa) + ": " : std::string(); }
 }  // namespace
+
+std::string testo_mostrato(std::string_view testo, std::size_t massimo) {
+  static const char cifre[] = "0123456789abcdef";
+  std::string r;
+  for (std::size_t i = 0; i < testo.size() && i < massimo; ++i) {
+    const auto u = static_cast<unsigned char>(testo[i]);
+    if (u < 0x20 || u == 0x7F) {
+      r += "\\x";
+      r += cifre[u >> 4];
+      r += cifre[u & 0xF];
+    } else {
+      r += testo[i];
+    }
+  }
+  if (testo.size() > massimo) r += "...";
+  return r;
+}
 
 void lettore_campi::salta_spazi() {
   while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
@@ -22,23 +41,43 @@ bool lettore_campi::a_fine_riga() const { return pos_ < testo_.size() && fine_ri
 void lettore_campi::consuma_fine_riga() {
   if (testo_[pos_] == '\r' && pos_ + 1 < testo_.size() && testo_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
-  ++riga_;
+  if (riga_ < std::numeric_limits<int32_t>::max()) ++riga_;
+  inizio_riga_ = pos_;
 }
 
-void lettore_campi::inizio_campo() {
-  if (fine()) throw errore_esecuzione("read past the end of the file");
+void lettore_campi::inizio_campo(const char* cosa) {
+  if (fine()) {
+    riga_campo_ = riga_;
+    colonna_campo_ = static_cast<int32_t>(std::min<std::size_t>(pos_ - inizio_riga_ + 1, INT32_MAX));
+    throw errore_esecuzione(nome_campo(cosa) + "the file ends where this field is expected");
+  }
   salta_spazi();
   riga_campo_ = riga_;
+  colonna_campo_ = static_cast<int32_t>(std::min<std::size_t>(pos_ - inizio_riga_ + 1, INT32_MAX));
+}
+
+int32_t lettore_campi::colonna_cursore() const {
+  return static_cast<int32_t>(std::min<std::size_t>(pos_ - inizio_riga_ + 1, INT32_MAX));
+}
+
+std::string_view lettore_campi::resto_riga() const {
+  std::size_t fine = pos_;
+  while (fine < testo_.size() && !fine_riga(testo_[fine])) ++fine;
+  return testo_.substr(std::min(pos_, testo_.size()), fine - std::min(pos_, testo_.size()));
 }
 
 std::string lettore_campi::leggi_testo() {
-  inizio_campo();
+  inizio_campo(nullptr);
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
-  std::string campo(testo_.substr(inizio, pos_ - inizio));
+  ultimo_ = testo_.substr(inizio, pos_ - inizio);
+  std::string campo(ultimo_);
+  vuoto_ = campo.empty();
+  a_capo_ = true;
   if (pos_ < testo_.size()) {
     if (testo_[pos_] == ',') {
       ++pos_;
+      a_capo_ = false;
     } else {
       consuma_fine_riga();
     }
@@ -46,51 +85,59 @@ std::string lettore_campi::leggi_testo() {
   return campo;
 }
 
-int64_t lettore_campi::leggi_numero(int64_t minimo, int64_t massimo, const char* larghezza) {
-  inizio_campo();
+int64_t lettore_campi::leggi_numero(int64_t minimo, int64_t massimo, const char* cosa) {
+  inizio_campo(cosa);
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_]) && !spazio(testo_[pos_])) ++pos_;
   const std::string_view parola = testo_.substr(inizio, pos_ - inizio);
+  ultimo_ = parola;
+  vuoto_ = parola.empty();
   // a number ends at a blank; the comma or line end after it belongs to it
   salta_spazi();
+  a_capo_ = true;
   if (pos_ < testo_.size()) {
     if (testo_[pos_] == ',') {
       ++pos_;
+      a_capo_ = false;
     } else if (a_fine_riga()) {
       consuma_fine_riga();
+    } else {
+      a_capo_ = false;  // another number after blanks
     }
   }
   if (parola.empty()) return 0;
+  const std::string intervallo =
+      " (accepted: whole numbers from " + std::to_string(minimo) + " to " + std::to_string(massimo) + ")";
   std::size_t i = 0;
   const bool negativo = parola[0] == '-';
   if (parola[0] == '-' || parola[0] == '+') ++i;
-  if (i == parola.size()) throw errore_esecuzione("'" + std::string(parola) + "' is not a number");
-  const std::string mostra(parola.substr(0, std::min<std::size_t>(parola.size(), 40)));
+  const std::string mostra = testo_mostrato(parola);
+  if (i == parola.size()) throw errore_esecuzione(nome_campo(cosa) + "'" + mostra + "' is not a number" + intervallo);
   int64_t valore = 0;
   for (; i < parola.size(); ++i) {
     const char c = parola[i];
-    if (c < '0' || c > '9') throw errore_esecuzione("'" + mostra + "' is not a whole number");
+    if (c < '0' || c > '9') throw errore_esecuzione(nome_campo(cosa) + "'" + mostra + "' is not a whole number" + intervallo);
     // saturate: anything this large fits no width
     if (valore < (int64_t{1} << 40)) valore = valore * 10 + (c - '0');
   }
   if (negativo) valore = -valore;
   if (valore < minimo || valore > massimo) {
-    throw errore_esecuzione(mostra + " does not fit in " + larghezza);
+    throw errore_esecuzione(nome_campo(cosa) + mostra + " is out of range" + intervallo);
   }
   return valore;
 }
 
-int32_t lettore_campi::leggi_long() {
-  return static_cast<int32_t>(leggi_numero(std::numeric_limits<int32_t>::min(),
-                                           std::numeric_limits<int32_t>::max(), "32 bits"));
+int32_t lettore_campi::leggi_long(const char* cosa) {
+  return static_cast<int32_t>(
+      leggi_numero(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), cosa));
 }
 
-int16_t lettore_campi::leggi_integer() {
-  return static_cast<int16_t>(leggi_numero(std::numeric_limits<int16_t>::min(),
-                                           std::numeric_limits<int16_t>::max(), "16 bits"));
+int16_t lettore_campi::leggi_integer(const char* cosa) {
+  return static_cast<int16_t>(
+      leggi_numero(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), cosa));
 }
 
-uint8_t lettore_campi::leggi_byte() { return static_cast<uint8_t>(leggi_numero(0, 255, "a byte (0 to 255)")); }
+uint8_t lettore_campi::leggi_byte(const char* cosa) { return static_cast<uint8_t>(leggi_numero(0, 255, cosa)); }
 
 bool contiene(std::string_view campo, std::string_view parola) {
   return campo.find(parola) != std::string_view::npos;

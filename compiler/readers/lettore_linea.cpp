@@ -5,10 +5,12 @@
 #include <string_view>
 
 #include "compiler/model/codici.hpp"
+#include "compiler/model/errori.hpp"
 #include "compiler/model/numeri.hpp"
 #include "compiler/placement/posa_linea.hpp"
 #include "compiler/placement/progressive_ordina.hpp"
 #include "compiler/readers/lettore_campi.hpp"
+#include "compiler/readers/sorveglianza.hpp"
 
 namespace scenario {
 
@@ -19,6 +21,13 @@ inline constexpr int commenti_generale = 10;
 inline constexpr int commenti_caratteristiche = 2;
 
 std::string n(int64_t v) { return std::to_string(v); }
+
+// The keywords as the writer spells them, for suggestions.
+constexpr std::string_view parole_generale[] = {
+    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 4 codici"};
+constexpr std::string_view parole_caratteristiche[] = {"pendenza", "curvad", "curvas", "montagna",
+                                                       "indicatori_vmax", "cartello_indicatore"};
 
 // Turn per metre of a curve keyword: the first class digit found, negated
 // for a left-hand curve ("s" anywhere in the keyword).
@@ -45,9 +54,11 @@ enum class esito { prosegui, oltre_percorso, interrompi };
 class lettura_linea {
  public:
   lettura_linea(modello& m, sorgenti_descrizione& sorgenti, std::string_view testo)
-      : m_(m), sorgenti_(sorgenti), campi_(testo) {}
+      : m_(m), sorgenti_(sorgenti), campi_(testo), guarda_(m, campi_, sorgente::linea) {}
 
   bool esegui();
+  const luogo& generale() const { return generale_; }
+  bool generale_letta() const { return generale_letta_; }
 
  private:
   void leggi_parola();
@@ -63,7 +74,10 @@ class lettura_linea {
   modello& m_;
   sorgenti_descrizione& sorgenti_;
   lettore_campi campi_;
+  sorveglianza guarda_;
   bool celle_create_ = false;
+  luogo generale_;  // the [generale] marker, for a route without its length
+  bool generale_letta_ = false;
 };
 
 // Nothing in the general section writes a cell, so the cells of an earlier
@@ -80,7 +94,8 @@ void lettura_linea::crea_celle(int32_t ultima) {
 
 void lettura_linea::leggi_parola() {
   m_.riga = campi_.leggi_testo();
-  m_.luogo_corrente = luogo{sorgente::linea, campi_.riga(), m_.riga};
+  m_.luogo_corrente = luogo{sorgente::linea, campi_.riga(), m_.riga, campi_.colonna()};
+  guarda_.parola_letta();
 }
 
 // The reading step at the top of both loops; false: leave the loop.
@@ -114,12 +129,15 @@ bool lettura_linea::esegui() {
     if (campi_.fine()) return rifiuta(codice::generale_mancante, "no [generale] before the last field of the file");
     if (contiene_nc(m_.riga, "[generale]")) break;
   }
+  generale_ = m_.luogo_corrente;
 
   while (passo(commenti_generale, false)) {
     if (!sezione_generale()) return false;
+    guarda_.fine_voce(parole_generale);
     if (chiude_generale(m_.riga)) break;
   }
 
+  generale_letta_ = true;
   progressive_ordina(m_);
   avvia_posa(m_);
 
@@ -127,7 +145,9 @@ bool lettura_linea::esegui() {
     const esito e = caratteristiche();
     if (e == esito::interrompi) return false;
     if (e == esito::oltre_percorso) break;
+    guarda_.fine_voce(parole_caratteristiche);
   }
+  if (campi_.fine()) guarda_.fine_file();
 
   sorgenti_.elimina_linea();
   completa_pendenze(m_);
@@ -139,7 +159,8 @@ bool lettura_linea::sezione_generale() {
   const std::string parola = m_.riga;
 
   if (contiene_nc(parola, "percorso") && contiene_nc(parola, "lunghezza")) {
-    const int32_t lunghezza = campi_.leggi_long();
+    guarda_.voce("lunghezza percorso", 1);
+    const int32_t lunghezza = guarda_.lungo("the route length (m)");
     m_.voce(voci::percorso).fine = lunghezza;
     if (lunghezza > lunghezza_massima) {
       return rifiuta(codice::lunghezza_eccessiva,
@@ -148,28 +169,44 @@ bool lettura_linea::sezione_generale() {
     // the cells reach 7000 m past the end of the line
     m_.estensione = lunghezza + 7000;
     m_.ultima_cella = arrotonda_a<int32_t>(m_.estensione / 50.0, "last cell");
+    if (m_.ultima_cella < 0) {
+      throw errore_esecuzione("the route length " + n(lunghezza) + " m is negative (accepted: 0 to " +
+                              n(lunghezza_massima) + " m)");
+    }
     crea_celle(m_.ultima_cella);
     if (m_.scrivi_linea != 0) m_.tracciato.crea(m_.estensione);
   }
 
   const auto leggi_progressiva = [&](int32_t record) {
+    guarda_.voce("progressiva chilometrica", 3);
     voce_tabella& v = m_.voce(record);
-    v.inizio = campi_.leggi_long();
-    v.fine = campi_.leggi_long();
-    v.posizione = campi_.leggi_long();
+    v.inizio = guarda_.lungo("the start (m)");
+    v.fine = guarda_.lungo("the offset (m)");
+    v.posizione = guarda_.lungo("the direction flag");
+    m_.origini_progressive.push_back(origine{record, m_.luogo_corrente, v.inizio, v.fine});
   };
   if (contiene(parola, "tre") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_tre);
   if (contiene(parola, "due") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_due);
   if (contiene(parola, "uno") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_uno);
 
-  if (contiene(parola, "sfondo") && contiene(parola, "uno")) m_.voce(voci::linea).inizio = campi_.leggi_long();
-  if (contiene(parola, "sfondo") && contiene(parola, "due")) m_.voce(voci::linea).posizione = campi_.leggi_long();
-  if (contiene(parola, "sfondo") && contiene(parola, "tre")) m_.voce(voci::linea).fine = campi_.leggi_long();
+  if (contiene(parola, "sfondo") && contiene(parola, "uno")) {
+    guarda_.voce("sfondo uno", 1);
+    m_.voce(voci::linea).inizio = guarda_.lungo("the background value");
+  }
+  if (contiene(parola, "sfondo") && contiene(parola, "due")) {
+    guarda_.voce("sfondo due", 1);
+    m_.voce(voci::linea).posizione = guarda_.lungo("the background value");
+  }
+  if (contiene(parola, "sfondo") && contiene(parola, "tre")) {
+    guarda_.voce("sfondo tre", 1);
+    m_.voce(voci::linea).fine = guarda_.lungo("the background value");
+  }
 
   if (contiene(parola, "segnali") && contiene(parola, "ripetizione")) {
+    guarda_.voce("ripetizione segnali", 2);
     voce_tabella& v = m_.voce(voci::treno);
-    v.inizio = campi_.leggi_long();
-    v.fine = campi_.leggi_long();
+    v.inizio = guarda_.lungo("the first number");
+    v.fine = guarda_.lungo("the second number");
     if (v.inizio % 50 != 0) {
       return rifiuta(codice::ripetizione_inizio, "signal repetition start " + n(v.inizio) + " is not a multiple of 50");
     }
@@ -200,20 +237,25 @@ esito lettura_linea::caratteristiche() {
   const std::string parola = m_.riga;
 
   if (contiene_nc(parola, "pendenza")) {
-    const int32_t a = campi_.leggi_long();
-    const int32_t g = campi_.leggi_long();
+    guarda_.voce("pendenza", 2);
+    const int32_t a = guarda_.lungo("the position (m)");
+    const int32_t g = guarda_.lungo("the gradient (per mille)");
     if (oltre_percorso(a)) return esito::oltre_percorso;
     posa_pendenza(m_, a, g);
     if (m_.codice_errore > 0) return chiudi_rifiutata();
   }
 
+  if (m_.scrivi_linea == 0 && contiene_nc(parola, "curva")) guarda_.ignora_riga();  // no track plan: not read
   if (m_.scrivi_linea != 0 && contiene_nc(parola, "curva")) {
-    const int32_t s = campi_.leggi_long();
-    const int32_t lunghezza = campi_.leggi_long();
+    guarda_.voce("curva", 2);
+    const int32_t s = guarda_.lungo("the start (m)");
+    const int32_t lunghezza = guarda_.lungo("the length (m)");
     if (oltre_percorso(s)) return esito::oltre_percorso;
     const std::optional<double> k = svolta_curva(parola);
     if (!k) {
-      rifiuta(codice::curva_non_valida, "the curve keyword has no class digit 1 to 6");
+      rifiuta(codice::curva_non_valida, "'" + testo_mostrato(parola) +
+                                            "' names no curve class: write curvad (right) or curvas (left) and a "
+                                            "class digit 1 to 6, as in curvad5");
       return esito::interrompi;
     }
     posa_curva(m_, s, lunghezza, *k);
@@ -221,9 +263,10 @@ esito lettura_linea::caratteristiche() {
   }
 
   if (contiene_nc(parola, "montagna")) {
-    int32_t inizio = campi_.leggi_long();
-    int32_t fine = campi_.leggi_long();
-    int32_t tipo = campi_.leggi_long();
+    guarda_.voce("montagna", 3);
+    int32_t inizio = guarda_.lungo("the start (m)");
+    int32_t fine = guarda_.lungo("the end (m)");
+    int32_t tipo = guarda_.lungo("the stretch type");
     if (oltre_percorso(inizio)) return esito::oltre_percorso;
     memo_montagna(m_, inizio, fine, tipo);
     if (m_.codice_errore > 0) {
@@ -233,15 +276,17 @@ esito lettura_linea::caratteristiche() {
   }
 
   if (contiene_nc(parola, "indicatori_v")) {
-    const int32_t posizione = campi_.leggi_long();
-    int32_t vas = campi_.leggi_long();
-    int32_t vbs = campi_.leggi_long();
-    int32_t vcs = campi_.leggi_long();
-    int32_t strisces = campi_.leggi_long();
-    int32_t vad = campi_.leggi_long();
-    int32_t vbd = campi_.leggi_long();
-    int32_t vcd = campi_.leggi_long();
-    int32_t strisced = campi_.leggi_long();
+    guarda_.voce("indicatori_vmax", 9);
+    const int32_t posizione = guarda_.lungo("the position (m)");
+    int32_t vas = guarda_.lungo("the speed of rank A (km/h)");
+    int32_t vbs = guarda_.lungo("the speed of rank B (km/h)");
+    int32_t vcs = guarda_.lungo("the speed of rank C (km/h)");
+    int32_t strisces = guarda_.lungo("the stripe count");
+    // the second set is left empty where a board has none
+    int32_t vad = guarda_.lungo("the second speed of rank A", true);
+    int32_t vbd = guarda_.lungo("the second speed of rank B", true);
+    int32_t vcd = guarda_.lungo("the second speed of rank C", true);
+    int32_t strisced = guarda_.lungo("the second stripe count");
     if (oltre_percorso(posizione)) return esito::oltre_percorso;
     memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
     if (m_.codice_errore > 0) {
@@ -251,8 +296,9 @@ esito lettura_linea::caratteristiche() {
   }
 
   if (contiene_nc(parola, "indicat") && contiene_nc(parola, "cartello")) {
-    const int32_t p = campi_.leggi_long();
-    m_.riga = campi_.leggi_testo();
+    guarda_.voce("cartello_indicatore", 2);
+    const int32_t p = guarda_.lungo("the position (m)");
+    m_.riga = guarda_.testo("the sign text");
     if (oltre_percorso(p)) return esito::oltre_percorso;
     posa_cartello(m_, p, m_.riga);
     if (m_.codice_errore > 0) {
@@ -277,7 +323,16 @@ bool leggi_descrizione_linea(modello& m, sorgenti_descrizione& sorgenti) {
     return false;
   }
   lettura_linea lettura(m, sorgenti, *testo);
-  return lettura.esegui();
+  try {
+    return lettura.esegui();
+  } catch (const errore_esecuzione&) {
+    // without its length the route has no cells: say so where the length belongs
+    if (m.ha_celle() || !lettura.generale_letta()) throw;
+    m.luogo_corrente = lettura.generale();
+    throw errore_esecuzione(
+        "the general section has no 'lunghezza percorso' entry, so the route has no cells "
+        "(expected a line such as 'lunghezza percorso, 10000' before the first feature section)");
+  }
 }
 
 }  // namespace scenario

@@ -8,6 +8,7 @@
 #include "compiler/model/numeri.hpp"
 #include "compiler/placement/posa_treno.hpp"
 #include "compiler/readers/lettore_campi.hpp"
+#include "compiler/readers/sorveglianza.hpp"
 
 namespace scenario {
 
@@ -19,13 +20,21 @@ enum class esito { continua, fine_lettura, esci };
 constexpr int32_t voce_treno_percorso = voci::percorso;
 constexpr int32_t voce_treno = voci::treno;
 
+// The keywords as the writer spells them, for suggestions.
+constexpr std::string_view parole_treno[] = {"percentuale massa frenata", "numero vetture", "velocita", "aderenza",
+                                              "orologio", "sabbia", "segnale", "rallentamento", "abbattimento",
+                                              "stazione"};
+
+// The largest speed a cell byte holds, in steps of 5 km/h.
+constexpr int32_t velocita_massima = 1275;
+
 // round(p/50), halves to even.
 int64_t cella_di(int64_t p) { return static_cast<int64_t>(arrotonda(static_cast<double>(p) / 50.0)); }
 
 class lettore_treno {
  public:
   lettore_treno(modello& m, sorgenti_descrizione& sorgenti, std::string_view testo)
-      : m_(m), sorgenti_(sorgenti), campi_(testo) {}
+      : m_(m), sorgenti_(sorgenti), campi_(testo), guarda_(m, campi_, sorgente::treno) {}
 
   void leggi() {
     // Everything before the start marker is skipped.
@@ -51,46 +60,64 @@ class lettore_treno {
       if (e == esito::esci) return;
       if (e == esito::fine_lettura) break;
     }
+    if (campi_.fine()) guarda_.fine_file();
     fine_file();
   }
 
  private:
   void leggi_parola() {
     m_.riga = campi_.leggi_testo();
-    m_.luogo_corrente = luogo{sorgente::treno, campi_.riga(), m_.riga};
+    m_.luogo_corrente = luogo{sorgente::treno, campi_.riga(), m_.riga, campi_.colonna()};
+    guarda_.parola_letta();
   }
 
   // The entry's keywords, in this order; a field may fire several of them.
   esito voce(const std::string& campo) {
+    const auto prende = [&](std::string_view nome, int campi) { guarda_.voce(nome, campi); };
     if (contiene_nc(campo, "massa") && contiene_nc(campo, "frenata")) {
-      m_.voce(voce_treno_percorso).inizio = campi_.leggi_long();
+      prende("percentuale massa frenata", 1);
+      m_.voce(voce_treno_percorso).inizio = guarda_.lungo("the braked-mass percentage");
     }
-    if (contiene_nc(campo, "vetture")) m_.voce(voce_treno_percorso).posizione = campi_.leggi_long();
+    if (contiene_nc(campo, "vetture")) {
+      prende("numero vetture", 1);
+      m_.voce(voce_treno_percorso).posizione = guarda_.lungo("the number of cars");
+    }
     if (contiene_nc(campo, "velocit")) {
+      prende("velocita", 2);
       if (const esito e = velocita(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "aderenza")) {
+      prende("aderenza", 2);
       if (const esito e = aderenza(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "orologio")) {
+      prende("orologio", 3);
       voce_tabella& t = m_.voce(voce_treno);
-      t.campo_10 = campi_.leggi_integer();
-      t.campo_11 = campi_.leggi_integer();
-      t.campo_12 = campi_.leggi_integer();
+      t.campo_10 = guarda_.intero("the clock hours");
+      t.campo_11 = guarda_.intero("the clock minutes");
+      t.campo_12 = guarda_.intero("the clock seconds");
     }
-    if (contiene_nc(campo, "sabbia")) m_.voce(voce_treno).campo_7 = campi_.leggi_integer();
+    if (contiene_nc(campo, "sabbia")) {
+      prende("sabbia", 1);
+      m_.voce(voce_treno).campo_7 = guarda_.intero("the sand value");
+    }
     if (contiene_nc(campo, "segnale")) {
+      prende("segnale", 11);
       if (const esito e = segnale(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "rallentamento")) {
+      prende("rallentamento", 6);
       if (const esito e = rallentamento(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "abbattimento")) {
+      prende("abbattimento", 2);
       if (const esito e = abbattimento(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "stazione")) {
+      prende("stazione", 17);
       if (const esito e = stazione(); e != esito::continua) return e;
     }
+    guarda_.fine_voce(parole_treno);
     return esito::continua;
   }
 
@@ -117,13 +144,24 @@ class lettore_treno {
     return esito::esci;
   }
 
-  uint8_t passo_velocita() const {
-    return arrotonda_a<uint8_t>(static_cast<double>(velocita_prec_) / 5.0, "speed limit / 5");
+  // A speed no cell byte holds fails where it is first used: the message
+  // points at the entry that gave it.
+  uint8_t passo_velocita() {
+    try {
+      return arrotonda_a<uint8_t>(static_cast<double>(velocita_prec_) / 5.0, "speed limit / 5");
+    } catch (const errore_esecuzione&) {
+      m_.luogo_corrente = luogo_velocita_;
+      throw errore_esecuzione("the speed " + std::to_string(velocita_prec_) +
+                              " km/h does not fit a cell (accepted: 0 to " + std::to_string(velocita_massima) +
+                              " km/h, kept in steps of 5 km/h)");
+    }
   }
 
   esito velocita() {
-    const int32_t p = campi_.leggi_long();
-    const int32_t s = campi_.leggi_long();
+    const int32_t p = guarda_.lungo("the position (m)");
+    const int32_t s = guarda_.lungo("the speed (km/h)");
+    const luogo qui = m_.luogo_corrente;
+    const int32_t colonna_s = campi_.colonna();
     if (oltre(p, 100)) return oltre_percorso(p);
     const int64_t n = cella_di(p);
     if (n > 0) {
@@ -134,12 +172,14 @@ class lettore_treno {
       } while (cursore_velocita_ < n);
     }
     velocita_prec_ = s;
+    luogo_velocita_ = qui;
+    luogo_velocita_.colonna = colonna_s;
     return esito::continua;
   }
 
   esito aderenza() {
-    const int32_t p = campi_.leggi_long();
-    const int32_t a = campi_.leggi_long();
+    const int32_t p = guarda_.lungo("the position (m)");
+    const int32_t a = guarda_.lungo("the adhesion value");
     if (oltre(p, 100)) return oltre_percorso(p);
     const int64_t n = cella_di(p);
     if (n > 0) {
@@ -155,9 +195,12 @@ class lettore_treno {
   }
 
   esito segnale() {
+    static constexpr const char* nomi[11] = {"the position (m)", "sx", "s1", "s2", "s3", "rapp",
+                                             "dx", "d1", "d2", "d3", "tempo"};
     int32_t v[11];
-    for (int32_t& x : v) x = campi_.leggi_long();
+    for (std::size_t i = 0; i < 11; ++i) v[i] = guarda_.lungo(nomi[i]);
     if (oltre(v[0], 100)) return oltre_percorso(v[0]);
+    annota_cella(v[0]);
     if (memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10])) {
       sorgenti_.elimina_treno();
       segna_posizione(m_, v[0]);
@@ -167,9 +210,13 @@ class lettore_treno {
   }
 
   esito rallentamento() {
+    static constexpr const char* nomi[6] = {"the start (m)", "the speed (km/h)", "the length (m)",
+                                            "f_tt", "f_ta", "d_v"};
     int32_t v[6];
-    for (int32_t& x : v) x = campi_.leggi_long();
+    for (std::size_t i = 0; i < 6; ++i) v[i] = guarda_.lungo(nomi[i]);
     if (oltre(v[0], 100)) return oltre_percorso(v[0]);
+    annota_cella(v[0] - 1200);
+    annota_cella(v[0]);
     if (memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5])) {
       sorgenti_.elimina_treno();
       segna_posizione(m_, v[0]);
@@ -179,8 +226,8 @@ class lettore_treno {
   }
 
   esito abbattimento() {
-    const int32_t p = campi_.leggi_long();
-    const int32_t w = campi_.leggi_long();
+    const int32_t p = guarda_.lungo("the position (m)");
+    const int32_t w = guarda_.lungo("the value");
     if (oltre(p, 100)) return oltre_percorso(p);
     const int64_t c = cella_di(p);
     if (c < 0 || c > m_.ultima_cella) {
@@ -209,33 +256,33 @@ class lettore_treno {
     }
     voce_tabella& r = m_.voce(k_);
 
-    r.posizione = campi_.leggi_long();
+    r.posizione = guarda_.lungo("the position (m)");
     const int32_t pos = r.posizione;
     if (oltre(pos, 800)) return oltre_percorso(pos);
     if (pos % 50 != 0) {
       return rifiuta(codice::stazione_posizione, pos, "station position " + std::to_string(pos) + " m is not a multiple of 50");
     }
-    r.tipo = campi_.leggi_byte();
-    const int32_t lunghezza = campi_.leggi_long();
+    r.tipo = guarda_.byte("the type");
+    const int32_t lunghezza = guarda_.lungo("the length (m)");
     if (lunghezza % 100 != 0) {
       return rifiuta(codice::stazione_lunghezza, pos,
                      "station length " + std::to_string(lunghezza) + " m is not a multiple of 100");
     }
-    r.campo_4 = campi_.leggi_byte();
-    r.campo_5 = campi_.leggi_byte();
-    r.campo_6 = campi_.leggi_byte();
-    r.campo_7 = campi_.leggi_integer();
-    r.campo_8 = campi_.leggi_integer();
-    r.campo_9 = campi_.leggi_byte();
-    r.campo_10 = campi_.leggi_integer();
-    r.campo_11 = campi_.leggi_integer();
-    r.campo_12 = campi_.leggi_integer();
-    r.sosta = campi_.leggi_byte();
-    const int64_t ore = campi_.leggi_long();
-    const int64_t minuti = campi_.leggi_long();
-    const int64_t secondi = campi_.leggi_long();
+    r.campo_4 = guarda_.byte("field 4");
+    r.campo_5 = guarda_.byte("field 5");
+    r.campo_6 = guarda_.byte("field 6 (end extension)");
+    r.campo_7 = guarda_.intero("field 7");
+    r.campo_8 = guarda_.intero("field 8");
+    r.campo_9 = guarda_.byte("field 9");
+    r.campo_10 = guarda_.intero("field 10");
+    r.campo_11 = guarda_.intero("field 11");
+    r.campo_12 = guarda_.intero("field 12");
+    r.sosta = guarda_.byte("the stop time (s)");
+    const int64_t ore = guarda_.lungo("the hours");
+    const int64_t minuti = guarda_.lungo("the minutes");
+    const int64_t secondi = guarda_.lungo("the seconds");
     r.orario = converti<int32_t>(ore * 3600 + minuti * 60 + secondi, "scheduled time");
-    assegna_nome(r, campi_.leggi_testo());
+    assegna_nome(r, guarda_.testo("the name"));
 
     const int64_t l = lunghezza;
     int64_t inizio = 0;
@@ -327,18 +374,37 @@ class lettore_treno {
     for (int32_t r = voci::progressiva_tre; r <= voci::progressiva_uno; ++r) {
       const voce_tabella& v = m_.voce(r);
       if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+        // named by the line that gave it: the records were reordered since
+        int32_t offset = v.fine;
+        for (const origine& o : m_.origini_progressive) {
+          if (o.inizio == v.inizio && (o.fine == v.fine || int64_t{o.fine} + 100 == v.fine)) {
+            m_.luogo_corrente = o.dove;
+            offset = o.fine;
+            break;
+          }
+        }
+        const bool inizio_storto = v.inizio % 50 != 0;
         segna_errore(m_, codice::progressive_non_multiple,
-                     "kilometric reference record " + std::to_string(r) + " (" + std::to_string(v.inizio) + ", " +
-                         std::to_string(v.fine) + ") is not in multiples of 50");
+                     std::string(inizio_storto ? "the start " : "the offset ") +
+                         std::to_string(inizio_storto ? v.inizio : offset) +
+                         " m of this kilometric reference is not a multiple of 50");
         break;
       }
     }
     sorgenti_.elimina_treno();
   }
 
+  // Which entry marked a cell, for the finishing pass's messages.
+  void annota_cella(int64_t posizione) {
+    const auto c = static_cast<int64_t>(arrotonda(static_cast<double>(posizione) / 50.0 + 1.0));
+    m_.origini_treno.push_back(origine{c, m_.luogo_corrente, 0, 0});
+  }
+
   modello& m_;
   sorgenti_descrizione& sorgenti_;
   lettore_campi campi_;
+  sorveglianza guarda_;
+  luogo luogo_velocita_;
   int32_t k_ = 1;
   int64_t cursore_velocita_ = 0;
   int64_t cursore_aderenza_ = 0;

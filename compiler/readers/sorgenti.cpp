@@ -5,12 +5,13 @@
 namespace scenario {
 
 std::optional<std::string> sorgenti_su_file::leggi_linea() {
-  if (!fs_.esiste(linea_)) return std::nullopt;
+  // only a missing file is status 101; one that cannot be read is a disk failure
+  if (!fs_.presente(linea_)) return std::nullopt;
   return fs_.leggi(linea_);
 }
 
 std::string sorgenti_su_file::leggi_treno() {
-  if (!fs_.esiste(treno_)) throw errore_esecuzione("file not found: " + testo_percorso(treno_.filename()));
+  if (!fs_.presente(treno_)) throw errore_esecuzione("file not found: " + testo_percorso(treno_.filename()));
   return fs_.leggi(treno_);
 }
 

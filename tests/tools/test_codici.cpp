@@ -1,5 +1,6 @@
 // One planted fault per reader and per placement rule: the message must name
-// the file, the line where the entry starts, its keyword and its position.
+// the file, the line and column of the entry (or of its field at fault), its
+// keyword, its position and what was written.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -21,6 +22,7 @@ struct caso {
   const char* parola;                 // nullptr: not checked
   std::optional<int32_t> posizione;   // checked when set
   const char* nel_testo = nullptr;    // a piece of the detail, when set
+  int32_t colonna = 0;                // 0: not checked
 };
 
 // Test names show the case, not its bytes.
@@ -42,7 +44,16 @@ std::vector<caso> casi() {
   c.push_back({"oltre_percorso_linea", cambia(L, 14, "pendenza,  20000,   6"), T, 15, quale::linea, 14, "pendenza",
                20000});
   c.push_back({"numero_40_cifre", cambia(L, 2, "lunghezza percorso, 1234567890123456789012345678901234567890"), T,
-               25, quale::linea, 2, "lunghezza percorso", std::nullopt, "1234567890"});
+               25, quale::linea, 2, "lunghezza percorso", std::nullopt,
+               "the route length (m): 1234567890123456789012345678901234567890 is out of range (accepted: whole "
+               "numbers from -2147483648 to 2147483647)",
+               21});
+  c.push_back({"lunghezza_negativa", cambia(L, 2, "lunghezza percorso, -101000"), T, 25, quale::linea, 2,
+               "lunghezza percorso", std::nullopt, "route length -101000 m is negative (accepted: 0 to 1000000 m)"});
+  c.push_back({"senza_lunghezza", cambia(L, 2, "sfondo uno,    65650"), T, 25, quale::linea, 1, "[generale]",
+               std::nullopt, "no 'lunghezza percorso' entry", 1});
+  c.push_back({"nul_nel_testo", cambia(L, 2, std::string("lunghezza percorso, 10\0" "00", 25)), T, 25, quale::linea, 2,
+               "lunghezza percorso", std::nullopt, "'10\\x0000' is not a whole number", 21});
   // line feature placement
   c.push_back({"cartello_occupato", inserisci(L, 19, "cartello_indicatore,  700,   (DOPPIO)"), T, 6, quale::linea, 19,
                "cartello_indicatore", 700});
@@ -64,9 +75,13 @@ std::vector<caso> casi() {
   c.push_back({"abbattimento_occupato", L, inserisci(T, 18, "abbattimento,  2200,  180"), 7, quale::treno, 18,
                "abbattimento", 2200});
   c.push_back({"oltre_percorso_treno", L, cambia(T, 10, "velocita,     16950,    65"), 15, quale::treno, 10,
-               "velocita", 16950});
+               "velocita", 16950, nullptr, 1});
   c.push_back({"numero_non_valido", L, cambia(T, 9, "velocita,   abc,    30"), 25, quale::treno, 9, "velocita",
-               std::nullopt, "abc"});
+               std::nullopt, "the position (m): 'abc' is not a whole number", 13});
+  c.push_back({"velocita_enorme", L, cambia(T, 10, "velocita,     700,    1280"), 25, quale::treno, 10, "velocita",
+               std::nullopt, "the speed 1280 km/h does not fit a cell (accepted: 0 to 1275 km/h", 23});
+  c.push_back({"campo_mancante", L, cambia(T, 10, "velocita,     700"), 25, quale::treno, 11, "velocita",
+               std::nullopt, "the speed (km/h): '[stazioni]' is not a whole number", 1});
   // slowdown and signal placement
   c.push_back({"segnale_occupato", L, inserisci(T, 18, "segnale,    2150,   1, 5, 6,  0, 0,    0,  0,0,0, 0"), 16,
                quale::treno, 18, "segnale", 2150});
@@ -80,13 +95,14 @@ std::vector<caso> casi() {
                quale::treno, 18, "rallentamento", 3450});
   // after the train file
   c.push_back({"progressive", cambia(L, 4, "progressiva chilometrica due,    2455,    200,    0"), T, 2, quale::linea,
-               0, "progressiva chilometrica", std::nullopt});
+               4, "progressiva chilometrica due", std::nullopt, "the start 2455 m", 1});
   // finishing pass: the near group before the slowdown start (cell 111) is full of signals
   righe_file gruppo = T;
   gruppo = inserisci(gruppo, 18, "segnale,    5150,   1, 5, 6,  0, 0,    0,  0,0,0, 0");
   gruppo = inserisci(gruppo, 18, "segnale,    5200,   1, 5, 6,  0, 0,    0,  0,0,0, 0");
   gruppo = inserisci(gruppo, 18, "segnale,    5250,   1, 5, 6,  0, 0,    0,  0,0,0, 0");
-  c.push_back({"finitura_gruppo", L, gruppo, 12, quale::nessuno, 0, "finishing pass", 5550});
+  c.push_back({"finitura_gruppo", L, gruppo, 12, quale::treno, 15, "rallentamento", 5550,
+               "finishing pass: no free cell", 1});
   return c;
 }
 
@@ -119,11 +135,15 @@ TEST_P(codici_compila, il_messaggio_indica_file_riga_parola_e_posizione) {
   if (c.nel_testo) {
     EXPECT_NE(m->testo.find(c.nel_testo), std::string::npos) << m->testo;
   }
+  if (c.colonna > 0) {
+    EXPECT_EQ(m->colonna, c.colonna);
+  }
   EXPECT_FALSE(m->testo.empty());
 
   // the readable line puts them together in this order
   std::string atteso = file;
   if (m->riga > 0) atteso += ":" + std::to_string(m->riga);
+  if (m->riga > 0 && m->colonna > 0) atteso += ":" + std::to_string(m->colonna);
   if (!file.empty()) atteso += ": ";
   std::string soggetto = m->parola;
   if (m->posizione) soggetto += (soggetto.empty() ? "at " : " at ") + std::to_string(*m->posizione) + " m";
@@ -190,7 +210,8 @@ TEST(codici_compila_base, la_finitura_riporta_ogni_codice) {
   EXPECT_EQ(a->posizione, 4000);
   EXPECT_EQ(b->posizione, 5550);
   EXPECT_EQ(c->posizione, 5950);
-  EXPECT_EQ(formatta_messaggio(*b).rfind("finishing pass at 5550 m: ", 0), 0u);
+  // shown at the slowdown entry behind it
+  EXPECT_NE(formatta_messaggio(*b).find(":15:1: rallentamento at 5550 m: finishing pass: "), std::string::npos);
   // the model keeps only the last one, and the summary points at it
   EXPECT_EQ(e.stato, 13);
   ASSERT_TRUE(e.principale);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -117,7 +118,7 @@ TEST(compila_stati, errori_di_dati_scrivono_comunque_i_file) {
   const cartella_compila cartella(testo_di(linea_base()), testo_di(inserisci(treno_base(), 18, segnale_doppio)));
   const auto r = lancia(argomenti_per(cartella));
   EXPECT_EQ(r.stato, uscita_compila::errori_dati);
-  EXPECT_NE(r.err.find("Prova_77-.txt:18: segnale at 2150 m: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Prova_77-.txt:18:1: segnale at 2150 m: "), std::string::npos) << r.err;
   EXPECT_TRUE(fsys::exists(cartella.percorso() / "Prova_77.dat"));
   EXPECT_TRUE(fsys::exists(cartella.percorso() / "Prova_77.sim"));
 }
@@ -150,7 +151,7 @@ TEST(compila_stati, slot_occupato_e_fatale_e_non_scrive_nulla) {
     const auto j = lancia(argomenti_per(cartella, {"--json"}));
     EXPECT_EQ(j.stato, uscita_compila::fatale);
     EXPECT_EQ(j.out.rfind("{\"exit\":2,\"status\":" + std::to_string(c.codice) +
-                              ",\"position\":null,\"file\":null,\"line\":null,\"written\":[],",
+                              ",\"position\":null,\"file\":null,\"line\":null,\"column\":null,\"written\":[],",
                           0),
               0u)
         << j.out;
@@ -323,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
         cattivo{
             "numero_di_40_cifre", testo_di(linea_base()),
             testo_di(cambia(treno_base(), 2, "percentuale massa frenata, 1234567890123456789012345678901234567890")),
-            "Prova_77-.txt:2: percentuale massa frenata: run-time failure: "},
+            "Prova_77-.txt:2:28: percentuale massa frenata: run-time failure: "},
         cattivo{"linea_mancante", std::nullopt, testo_di(treno_base()), "Prova_linea.txt: "},
         cattivo{"treno_mancante", testo_di(linea_base()), std::nullopt, "Prova_77-.txt: run-time failure: "}),
     [](const ::testing::TestParamInfo<cattivo>& i) { return std::string(i.param.nome); });
@@ -348,9 +349,10 @@ TEST(compila_json, anche_l_uso_errato_risponde_in_json) {
   const auto r = lancia({"--json", "--linea", "x"});
   EXPECT_EQ(r.stato, uscita_compila::uso_errato);
   EXPECT_EQ(r.out,
-            "{\"exit\":64,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
-            "\"messages\":[{\"message\":\"--treno NUMERO is missing\",\"status\":null,\"position\":null,"
-            "\"file\":null,\"line\":null,\"keyword\":null,\"text\":\"--treno NUMERO is missing\"}]}\n");
+            "{\"exit\":64,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"column\":null,"
+            "\"written\":[],\"messages\":[{\"message\":\"--treno NUMERO is missing\",\"severity\":\"error\","
+            "\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"column\":null,\"keyword\":null,"
+            "\"text\":\"--treno NUMERO is missing\"}]}\n");
 }
 
 // A Windows-1252 line name: the files carry its bytes, JSON shows it in UTF-8.
@@ -363,6 +365,46 @@ TEST(compila_json, nomi_in_windows_1252) {
   EXPECT_EQ(r.stato, uscita_compila::errori_dati);
   EXPECT_NE(r.out.find("Citt\xC3\xA0_77-.txt\",\"line\":18"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("Citt\xE0"), std::string::npos);
+}
+
+
+// --- description files that exist but are no files -----------------------------
+
+// A folder, a FIFO or a link to an endless device in the description file's
+// place: a disk failure with its reason, exit 3, never status 101, never a wait.
+TEST(compila_stati, descrizione_che_non_e_un_file) {
+  struct tipo {
+    const char* nome;
+    const char* motivo;
+  };
+  for (const tipo t : {tipo{"cartella", "is a folder"}, tipo{"fifo", "is a FIFO"}, tipo{"dispositivo", "is a device"}}) {
+    for (const bool linea : {true, false}) {
+      SCOPED_TRACE(std::string(t.nome) + (linea ? " (line)" : " (train)"));
+      const cartella_compila c(linea ? std::nullopt : std::optional(testo_di(linea_base())),
+                               linea ? std::optional(testo_di(treno_base())) : std::nullopt);
+      const fsys::path p = c.percorso() / (linea ? file_linea_prova : file_treno_prova);
+      if (std::string(t.nome) == "cartella") fsys::create_directory(p);
+      if (std::string(t.nome) == "fifo") {
+        ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+      }
+      if (std::string(t.nome) == "dispositivo") fsys::create_symlink("/dev/zero", p);
+      const esito_compila e = c.compila_qui();
+      EXPECT_EQ(e.uscita, uscita_compila::guasto_io) << tutti(e);
+      EXPECT_NE(tutti(e).find(std::string("cannot read: ") + t.motivo), std::string::npos) << tutti(e);
+      EXPECT_EQ(tutti(e).find("(status 101)"), std::string::npos) << tutti(e);
+    }
+  }
+}
+
+// A folder that may not be searched: the file in it cannot be looked at.
+TEST(compila_stati, cartella_senza_permesso) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const cartella_compila c(testo_di(linea_base()), testo_di(treno_base()));
+  fsys::permissions(c.percorso(), fsys::perms::owner_write | fsys::perms::owner_read);
+  const esito_compila e = c.compila_qui();
+  fsys::permissions(c.percorso(), fsys::perms::owner_all);
+  EXPECT_EQ(e.uscita, uscita_compila::guasto_io) << tutti(e);
+  EXPECT_NE(tutti(e).find("Permission denied"), std::string::npos) << tutti(e);
 }
 
 }  // namespace

@@ -38,7 +38,13 @@ TEST(compila_scenario_programma, stessi_byte_di_genera_scenario) {
   ASSERT_FALSE(linea.empty());
   ASSERT_FALSE(treno.empty());
 
-  const esito_processo r = esegui(compila_scenario("--linea Valdora_Tarvea --treno 5293"), autore.percorso());
+  // not even a warning on the program's own files, with or without the track plan
+  const esito_processo senza = esegui(compila_scenario("--linea Valdora_Tarvea --treno 5293 --senza-linea --rigoroso"),
+                                      autore.percorso());
+  EXPECT_EQ(senza.stato, 0) << senza.errori;
+  EXPECT_EQ(senza.errori, "");
+  const esito_processo r =
+      esegui(compila_scenario("--linea Valdora_Tarvea --treno 5293 --rigoroso"), autore.percorso());
   EXPECT_EQ(r.stato, 0) << r.errori;
   EXPECT_EQ(r.errori, "");
   EXPECT_EQ(r.uscita, "written: Valdora_Tarvea_linea.dat, Valdora_Tarvea_5293.sim, Valdora_Tarvea_5293.dat\n");
@@ -66,7 +72,7 @@ TEST(compila_scenario_programma, messaggio_sul_file_del_programma) {
 
   const esito_processo r = esegui(compila_scenario("--linea Valdora_Tarvea --treno 5293"), autore.percorso());
   EXPECT_EQ(r.stato, 1);
-  const std::string atteso = "Valdora_Tarvea_5293-.txt:" + std::to_string(riga) + ": segnale at 2150 m: ";
+  const std::string atteso = "Valdora_Tarvea_5293-.txt:" + std::to_string(riga) + ":1: segnale at 2150 m: ";
   EXPECT_EQ(r.errori.rfind(atteso, 0), 0u) << r.errori;
   EXPECT_NE(r.errori.find("44"), std::string::npos) << r.errori;
   EXPECT_NE(r.errori.find(" (status 16)\n"), std::string::npos) << r.errori;

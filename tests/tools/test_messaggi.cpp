@@ -11,7 +11,7 @@ const file_mostrati file{"L_linea.txt", "L_1-.txt"};
 
 segnalazione s(int32_t codice, std::optional<int32_t> posizione, sorgente da, int32_t riga, std::string parola,
                std::string dettaglio) {
-  return segnalazione{codice, posizione, luogo{da, riga, std::move(parola)}, std::move(dettaglio)};
+  return segnalazione{codice, posizione, luogo{da, riga, std::move(parola)}, std::move(dettaglio), std::nullopt};
 }
 
 TEST(messaggi, forma_completa_e_parti_mancanti) {
@@ -81,13 +81,13 @@ TEST(messaggi, riassunto_json) {
   const std::vector<std::string> scritti{"x.sim"};
   riassunto_json r{1, 16, &m[1], &m, &scritti};
   EXPECT_EQ(componi_json(r),
-            "{\"exit\":1,\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"written\":[\"x.sim\"],"
-            "\"messages\":["
-            "{\"message\":\"a\\\\b.txt: the file is empty\",\"status\":null,\"position\":null,\"file\":\"a\\\\b.txt\","
-            "\"line\":null,\"keyword\":null,\"text\":\"the file is empty\"},"
-            "{\"message\":\"L_1-.txt:84: segnale at 2150 m: cell 44 is already taken (status 16)\",\"status\":16,"
-            "\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"keyword\":\"segnale\","
-            "\"text\":\"cell 44 is already taken\"}]}");
+            "{\"exit\":1,\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":null,"
+            "\"written\":[\"x.sim\"],\"messages\":["
+            "{\"message\":\"a\\\\b.txt: the file is empty\",\"severity\":\"error\",\"status\":null,\"position\":null,"
+            "\"file\":\"a\\\\b.txt\",\"line\":null,\"column\":null,\"keyword\":null,\"text\":\"the file is empty\"},"
+            "{\"message\":\"L_1-.txt:84: segnale at 2150 m: cell 44 is already taken (status 16)\",\"severity\":"
+            "\"error\",\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":null,"
+            "\"keyword\":\"segnale\",\"text\":\"cell 44 is already taken\"}]}");
 }
 
 argomenti_letti leggi(std::vector<std::string> a) { return leggi_argomenti(a); }

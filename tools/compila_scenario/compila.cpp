@@ -61,6 +61,7 @@ class sistema_file_protetto final : public sistema_file {
       : vero_(vero), protetti_(std::move(protetti)) {}
 
   bool esiste(const fsys::path& file) override { return vero_.esiste(file); }
+  bool presente(const fsys::path& file) override { return vero_.presente(file); }
   std::string leggi(const fsys::path& file) override { return vero_.leggi(file); }
 
   bool crea_nuovo(const fsys::path& file, std::string_view contenuto, const fsys::path& permessi_di,
@@ -132,12 +133,14 @@ esame_file esamina(const std::string& testo) {
   for (std::size_t i = 0; i < testo.size(); ++i) {
     const char c = testo[i];
     const auto u = static_cast<unsigned char>(c);
-    if (c == '\n') {
+    // LF, CR LF and CR alone each end a line
+    if (c == '\n' || c == '\r') {
+      if (c == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
       if (riga < INT32_MAX) ++riga;
       inizio_riga = i + 1;
       continue;
     }
-    if (u < 0x20 && c != '\t' && c != '\r' && c != '\f' && c != '\v' && u != 0x1A) {
+    if (u < 0x20 && c != '\t' && c != '\f' && c != '\v' && u != 0x1A) {
       e.riga_binaria = riga;
       e.byte_binario = u;
       break;
@@ -148,9 +151,8 @@ esame_file esamina(const std::string& testo) {
     }
   }
   if (e.riga_lunga > 0) {
-    std::size_t fine = testo.find('\n', inizio_lunga);
+    std::size_t fine = testo.find_first_of("\r\n", inizio_lunga);
     if (fine == std::string::npos) fine = testo.size();
-    if (fine > inizio_lunga && testo[fine - 1] == '\r') --fine;
     e.lunghezza_riga = fine - inizio_lunga;
   }
   e.ha_generale = contiene_nc(testo, "[generale]");
@@ -262,7 +264,7 @@ std::string spiega_slot(const modello& m, int32_t codice) {
 
 std::string testo_uso() {
   return "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]\n"
-         "                        [--senza-linea] [--json] [--html FILE]\n"
+         "                        [--senza-linea] [--json] [--rigoroso] [--html FILE]\n"
          "\n"
          "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
          "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
@@ -275,13 +277,16 @@ std::string testo_uso() {
          "  --senza-linea    compile without the line file: curves are not read and\n"
          "                   NOME_linea.dat is not written\n"
          "  --json           print one JSON summary line on standard output instead of messages\n"
+         "  --rigoroso       exit 1 on warnings too\n"
          "  --html FILE      also write FILE: a report page of the compiled route with every message\n"
          "  --help           print this text\n"
          "\n"
-         "Each problem is reported as  file:line: keyword at N m: what is wrong (status N)\n"
+         "Each problem is reported as  file:line:column: keyword at N m: what is wrong (status N);\n"
+         "a warning (something most likely not meant, which changes no compiled byte) as\n"
+         "file:line:column: warning: keyword: what was written and what was expected\n"
          "\n"
          "Exit status:\n"
-         "  0   compiled cleanly\n"
+         "  0   compiled cleanly (warnings allowed unless --rigoroso)\n"
          "  1   the descriptions hold errors; the compiled files are written as genera_scenario\n"
          "      writes them (none when the line file cannot be used)\n"
          "  2   fatal error 1250 or 1251; no compiled file written\n"
@@ -296,7 +301,7 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
     if (r.errore.empty()) r.errore = std::move(testo);
   };
   bool vista_linea = false, visto_treno = false, vista_dir = false, vista_out = false, visto_html = false;
-  bool visto_senza = false, visto_json = false;
+  bool visto_senza = false, visto_json = false, visto_rigoroso = false;
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     std::string opzione = argomenti[i];
     std::optional<std::string> valore;
@@ -311,12 +316,12 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
       o.aiuto = true;
       continue;
     }
-    if (opzione == "--senza-linea" || opzione == "--json") {
-      bool& visto = opzione == "--json" ? visto_json : visto_senza;
+    if (opzione == "--senza-linea" || opzione == "--json" || opzione == "--rigoroso") {
+      bool& visto = opzione == "--json" ? visto_json : opzione == "--rigoroso" ? visto_rigoroso : visto_senza;
       if (valore) errore(opzione + " takes no value");
       if (visto) errore(opzione + " given twice");
       visto = true;
-      (opzione == "--json" ? o.json : o.senza_linea) = true;
+      (opzione == "--json" ? o.json : opzione == "--rigoroso" ? o.rigoroso : o.senza_linea) = true;
       continue;
     }
     bool* visto = nullptr;
@@ -441,6 +446,8 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   aggiungi_esame(e.messaggi, sorgenti.linea, mostrati.linea, false);
   aggiungi_esame(e.messaggi, sorgenti.treno, mostrati.treno, true);
   const bool esame_pulito = e.messaggi.empty();
+  // Warnings next: they often explain the errors after them.
+  for (const avviso& a : m.avvisi) e.messaggi.push_back(da_avviso(a, mostrati));
   if (sorgenti.guasto_linea) {
     e.messaggi.push_back(messaggio{{}, {}, mostrati.linea, 0, {}, "cannot read: " + *sorgenti.guasto_linea});
   }
@@ -455,7 +462,7 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
     if (s.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
   }
   if (m.codice_errore != 0 && !e.principale) {
-    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}};
+    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}, std::nullopt};
     e.messaggi.push_back(da_segnalazione(s, mostrati));
     e.principale = e.messaggi.size() - 1;
   }
@@ -477,6 +484,8 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   } else if (fatale) {
     e.uscita = uscita_compila::fatale;
   } else if (interrotta || m.codice_errore != 0 || !m.segnalazioni.empty() || !esame_pulito) {
+    e.uscita = uscita_compila::errori_dati;
+  } else if (o.rigoroso && !m.avvisi.empty()) {
     e.uscita = uscita_compila::errori_dati;
   } else {
     e.uscita = uscita_compila::riuscita;
@@ -592,7 +601,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       if (!o.json) {
         err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
             << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
-               " [--senza-linea] [--json] [--html FILE]  (--help for more)\n";
+               " [--senza-linea] [--json] [--rigoroso] [--html FILE]  (--help for more)\n";
         return e.uscita;
       }
       stampa(e, o, out, err);

@@ -30,6 +30,7 @@ struct opzioni_compila {
   std::optional<std::string> uscita;  // default: the input folder
   bool senza_linea = false;
   bool json = false;
+  bool rigoroso = false;  // a warning fails the compile too
   bool aiuto = false;
   std::optional<std::string> html;  // report page of what was compiled
 };

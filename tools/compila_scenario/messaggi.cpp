@@ -127,9 +127,14 @@ std::string formatta_messaggio(const messaggio& m) {
     if (m.riga > 0) {
       r += ':';
       r += std::to_string(m.riga);
+      if (m.colonna > 0) {
+        r += ':';
+        r += std::to_string(m.colonna);
+      }
     }
     r += ": ";
   }
+  if (m.avviso) r += "warning: ";
   std::string soggetto = testo_visibile(m.parola, massimo_parola);
   if (m.posizione) {
     if (!soggetto.empty()) soggetto += ' ';
@@ -155,12 +160,20 @@ messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file) {
   m.codice = s.codice;
   m.posizione = s.posizione;
   m.riga = s.dove.riga;
+  m.colonna = s.dove.colonna;
   m.parola = std::string(senza_spazi(s.dove.parola));
   sorgente da = s.dove.file == sorgente::nessuna ? sorgente_del_codice(s.codice) : s.dove.file;
-  if (s.codice == codice::progressive_non_multiple) {
+  if (s.voce && s.voce->file != sorgente::nessuna) {
+    // a finishing-pass problem shown at the entry behind it
+    da = s.voce->file;
+    m.riga = s.voce->riga;
+    m.colonna = s.voce->colonna;
+    m.parola = std::string(senza_spazi(s.voce->parola));
+  } else if (s.codice == codice::progressive_non_multiple && s.dove.file != sorgente::linea) {
     // set after the train file is read, but the references are the line's
     da = sorgente::linea;
     m.riga = 0;
+    m.colonna = 0;
     m.parola = "progressiva chilometrica";
   }
   switch (da) {
@@ -173,9 +186,22 @@ messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file) {
     case sorgente::nessuna: break;
   }
   if (m.file.empty()) m.riga = 0;
+  if (m.riga == 0) m.colonna = 0;
   m.testo = s.dettaglio.empty() ? std::string(significato_codice(s.codice)) : s.dettaglio;
   if (m.testo.empty()) m.testo = "unknown status code";
   if (s.codice == codice::errore_lettura) m.testo = "run-time failure: " + m.testo;
+  if (s.voce && s.voce->file != sorgente::nessuna) m.testo = "finishing pass: " + m.testo;
+  return m;
+}
+
+messaggio da_avviso(const avviso& a, const file_mostrati& file) {
+  messaggio m;
+  m.avviso = true;
+  m.file = a.dove.file == sorgente::linea ? file.linea : file.treno;
+  m.riga = a.dove.riga;
+  m.colonna = a.dove.riga > 0 ? a.dove.colonna : 0;
+  m.parola = std::string(senza_spazi(a.dove.parola));
+  m.testo = a.testo;
   return m;
 }
 
@@ -217,6 +243,7 @@ std::string componi_json(const riassunto_json& r) {
   aggiungi_numero(j, "position", p ? p->posizione : std::nullopt);
   aggiungi_testo(j, "file", p ? p->file : "", p && !p->file.empty());
   aggiungi_numero(j, "line", p && p->riga > 0 ? std::optional<int32_t>(p->riga) : std::nullopt);
+  aggiungi_numero(j, "column", p && p->colonna > 0 ? std::optional<int32_t>(p->colonna) : std::nullopt);
   j += ",\"written\":[";
   if (r.scritti) {
     for (std::size_t i = 0; i < r.scritti->size(); ++i) {
@@ -231,10 +258,12 @@ std::string componi_json(const riassunto_json& r) {
       if (!primo) j += ",";
       primo = false;
       j += "{\"message\":" + stringa_json(formatta_messaggio(m));
+      j += m.avviso ? ",\"severity\":\"warning\"" : ",\"severity\":\"error\"";
       aggiungi_numero(j, "status", m.codice);
       aggiungi_numero(j, "position", m.posizione);
       aggiungi_testo(j, "file", m.file, !m.file.empty());
       aggiungi_numero(j, "line", m.riga > 0 ? std::optional<int32_t>(m.riga) : std::nullopt);
+      aggiungi_numero(j, "column", m.colonna > 0 ? std::optional<int32_t>(m.colonna) : std::nullopt);
       aggiungi_testo(j, "keyword", accorcia(m.parola, massimo_parola), !m.parola.empty());
       aggiungi_testo(j, "text", accorcia(m.testo, massimo_testo), true);
       j += "}";

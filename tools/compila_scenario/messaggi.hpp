@@ -17,6 +17,8 @@ struct messaggio {
   int32_t riga = 0;                  // 1-based; 0: no line
   std::string parola;                // the entry's keyword field
   std::string testo;                 // what went wrong
+  int32_t colonna = 0;               // 1-based byte column on the line; 0: none
+  bool avviso = false;               // a warning: the compile itself is not at fault
 };
 
 // The two description files as shown in messages.
@@ -25,11 +27,13 @@ struct file_mostrati {
   std::string treno;
 };
 
-// "file:line: keyword at N m: what (status N)"; the parts that are missing are left out.
+// "file:line:column: keyword at N m: what (status N)", with "warning: " before the
+// keyword for a warning; the parts that are missing are left out.
 std::string formatta_messaggio(const messaggio& m);
 
 // A diagnostic the compiler recorded, with its file named.
 messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file);
+messaggio da_avviso(const avviso& a, const file_mostrati& file);
 
 // Display forms: control bytes escaped as \xNN, long text cut short.
 std::string testo_visibile(std::string_view testo, std::size_t massimo);

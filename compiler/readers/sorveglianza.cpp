@@ -1,0 +1,217 @@
+#include "compiler/readers/sorveglianza.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "compiler/model/errori.hpp"
+
+namespace scenario {
+
+namespace {
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+bool lettera(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0xC0;
+}
+
+std::string_view senza_spazi(std::string_view t) {
+  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
+  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
+  return t;
+}
+
+// Whether the text starts with a field that holds a number.
+bool inizia_con_numero(std::string_view t) {
+  t = senza_spazi(t.substr(0, std::min(t.find(','), t.size())));
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+  return !t.empty() && cifra(t[0]);
+}
+
+std::string quante(int n, const char* uno, const char* molti) {
+  return std::to_string(n) + " " + (n == 1 ? uno : molti);
+}
+
+}  // namespace
+
+std::size_t distanza_parole(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> prima(b.size() + 1);
+  std::vector<std::size_t> ora(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) prima[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    ora[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t cambio = prima[j - 1] + (minuscola(a[i - 1]) == minuscola(b[j - 1]) ? 0 : 1);
+      ora[j] = std::min({prima[j] + 1, ora[j - 1] + 1, cambio});
+    }
+    std::swap(prima, ora);
+  }
+  return prima[b.size()];
+}
+
+void sorveglianza::avvisa(int32_t riga, int32_t colonna, std::string testo) {
+  m_.avvisi.push_back(avviso{luogo{file_, riga, parola_, colonna}, std::move(testo)});
+}
+
+void sorveglianza::parola_letta() {
+  nome_.clear();
+  parola_ = std::string(senza_spazi(campi_.ultimo_campo()));
+  riga_voce_ = campi_.riga();
+  colonna_voce_ = campi_.colonna();
+  attesi_ = 0;
+  letti_ = 0;
+  sulla_riga_ = 0;
+  spezzata_ = false;
+  if (!campi_.vuoto()) ultimo_ = parola_;
+  ultimo_da_voce_ = false;
+}
+
+void sorveglianza::voce(std::string_view nome, int campi) {
+  if (nome_.empty()) nome_ = std::string(nome);
+  attesi_ += campi;
+}
+
+void sorveglianza::punta_al_campo(const char* cosa) {
+  m_.luogo_corrente.riga = campi_.riga();
+  m_.luogo_corrente.colonna = campi_.colonna();
+  // a field taken from the next line is most likely why it failed
+  if (campi_.riga() != riga_voce_ && !spezzata_ && !nome_.empty()) {
+    spezzata_ = true;
+    avvisa(riga_voce_, colonna_voce_,
+           nome_ + " takes " + quante(attesi_, "field", "fields") + ", but its line holds " +
+               quante(sulla_riga_, "field", "fields") + ": " + cosa + " was looked for on line " +
+               std::to_string(campi_.riga()));
+  }
+}
+
+void sorveglianza::campo_letto(const char* cosa, bool vuoto_ammesso) {
+  ++letti_;
+  ultimo_da_voce_ = true;
+  if (!campi_.vuoto()) ultimo_ = std::string(campi_.ultimo_campo());
+  if (campi_.riga() == riga_voce_) {
+    ++sulla_riga_;
+    if (campi_.vuoto() && !vuoto_ammesso) {
+      avvisa(campi_.riga(), campi_.colonna(),
+             nome_ + ": empty field where " + cosa + " is expected: read as 0");
+    }
+    return;
+  }
+  if (spezzata_) return;
+  spezzata_ = true;
+  avvisa(riga_voce_, colonna_voce_,
+         nome_ + " takes " + quante(attesi_, "field", "fields") + ", but its line holds " +
+             quante(sulla_riga_, "field", "fields") + ": " + cosa + " and what follows are read from line " +
+             std::to_string(campi_.riga()));
+}
+
+int32_t sorveglianza::lungo(const char* cosa, bool vuoto_ammesso) {
+  int32_t v = 0;
+  try {
+    v = campi_.leggi_long(cosa);
+  } catch (const errore_esecuzione&) {
+    punta_al_campo(cosa);
+    throw;
+  }
+  campo_letto(cosa, vuoto_ammesso);
+  return v;
+}
+
+int16_t sorveglianza::intero(const char* cosa) {
+  int16_t v = 0;
+  try {
+    v = campi_.leggi_integer(cosa);
+  } catch (const errore_esecuzione&) {
+    punta_al_campo(cosa);
+    throw;
+  }
+  campo_letto(cosa, false);
+  return v;
+}
+
+uint8_t sorveglianza::byte(const char* cosa) {
+  uint8_t v = 0;
+  try {
+    v = campi_.leggi_byte(cosa);
+  } catch (const errore_esecuzione&) {
+    punta_al_campo(cosa);
+    throw;
+  }
+  campo_letto(cosa, false);
+  return v;
+}
+
+std::string sorveglianza::testo(const char* cosa) {
+  std::string v;
+  try {
+    v = campi_.leggi_testo();
+  } catch (const errore_esecuzione&) {
+    punta_al_campo(cosa);
+    throw;
+  }
+  campo_letto(cosa, true);
+  return v;
+}
+
+void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
+  const bool riconosciuta = !nome_.empty();
+  if (campi_.chiuso_a_fine_riga()) return;
+  const int32_t riga = campi_.riga();
+  if (riga == riga_ignorata_) return;
+  const std::string_view resto = campi_.resto_riga();
+  const auto primo = resto.find_first_not_of(" \t,");
+  if (primo == std::string_view::npos) return;
+  const int32_t colonna = campi_.colonna_cursore() + static_cast<int32_t>(primo);
+
+  if (riconosciuta) {
+    if (spezzata_) return;
+    riga_ignorata_ = riga;
+    std::string t = nome_ + " takes " + quante(attesi_, "field", "fields") + "; the line goes on with '" +
+                    testo_mostrato(senza_spazi(resto), 40) + "', which is not part of it";
+    // "65,5": the comma ended the number, the digits after it are left over
+    if (primo == 0 && cifra(resto[0]) && !campi_.ultimo_campo().empty() && cifra(campi_.ultimo_campo().back())) {
+      t += " (a decimal comma? numbers are whole: " + std::string(campi_.ultimo_campo()) + "," +
+           std::string(1, resto[0]) + "... is read as " + std::string(campi_.ultimo_campo()) + ")";
+    }
+    avvisa(riga, colonna, std::move(t));
+    return;
+  }
+
+  if (parola_.empty() || !lettera(parola_[0]) || !inizia_con_numero(resto)) return;
+  riga_ignorata_ = riga;
+  std::string t = "'" + testo_mostrato(parola_, 40) + "' matches no keyword: this line is not read";
+  std::string_view vicina;
+  std::size_t migliore = SIZE_MAX;
+  for (const std::string_view p : parole) {
+    const std::size_t d = distanza_parole(parola_, p);
+    if (d < migliore) {
+      migliore = d;
+      vicina = p;
+    }
+  }
+  if (migliore == 0) {
+    t += " (letter case matters here: write " + std::string(vicina) + ")";
+  } else if (!vicina.empty() && migliore <= std::max<std::size_t>(1, vicina.size() / 4)) {
+    t += " (did you mean " + std::string(vicina) + "?)";
+  }
+  avvisa(riga_voce_, colonna_voce_, std::move(t));
+}
+
+void sorveglianza::fine_file() {
+  if (contiene_nc(ultimo_, "[fine]")) return;
+  if (ultimo_da_voce_ && !nome_.empty() && (spezzata_ || campi_.vuoto())) {
+    avvisa(riga_voce_, colonna_voce_,
+           "the file ends inside this " + nome_ + " entry, without the end marker [fine]: cut short?");
+    return;
+  }
+  if (ultimo_da_voce_ || ultimo_.empty()) {
+    avvisa(riga_voce_, colonna_voce_, "the file ends without the end marker [fine]");
+    return;
+  }
+  avvisa(campi_.riga(), campi_.colonna(),
+         ultimo_.empty() ? std::string("the file ends without the end marker [fine]")
+                         : "the file ends without the end marker [fine]: its last field '" +
+                               testo_mostrato(ultimo_, 40) + "' is never read");
+}
+
+}  // namespace scenario
