@@ -88,7 +88,18 @@ int form_load(piattaforma& p, sistema_file& fs) {
   std::unique_ptr<blocco_cartella> blocco;
   std::optional<nomi_file> nomi;
   const int stato = esegui(p, fs, m, blocco, nomi);
-  if (blocco && nomi) elimina_descrizioni(fs, *nomi);
+  if (blocco && nomi) {
+    elimina_descrizioni(fs, *nomi);
+    // the binary set flushes the folder; a run stopped before it flushes here
+    // what it did replace, as far as it can
+    if (stato != uscita::riuscita) {
+      try {
+        fs.sincronizza_cartella(nomi->note.parent_path());
+      } catch (const errore_io&) {
+        // the failure that stopped the run is the one reported
+      }
+    }
+  }
   return stato;
 }
 

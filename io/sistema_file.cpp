@@ -51,7 +51,7 @@ uint64_t mescola(uint64_t x) {
 fs::path crea_temporaneo(sistema_file& fs, const file_nuovo& f, durata d) {
   for (int tentativo = 0; tentativo < tentativi_temporaneo; ++tentativo) {
     fs::path temporaneo = f.destinazione.parent_path() / fs.nome_temporaneo();
-    if (fs.crea_nuovo(temporaneo, f.contenuto, f.destinazione, d == durata::durevole)) return temporaneo;
+    if (fs.crea_nuovo(temporaneo, f.contenuto, f.destinazione, d != durata::transitoria)) return temporaneo;
   }
   throw errore_io(testo_percorso(f.destinazione), "no free name for a temporary file in its folder");
 }
@@ -174,7 +174,7 @@ void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, 
       const fs::path& temporaneo = temporanei[rinominati];
       const fs::path& destinazione = insieme[rinominati].destinazione;
       try {
-        fs.rinomina(temporaneo, destinazione, d == durata::durevole);
+        fs.rinomina(temporaneo, destinazione, d != durata::transitoria);
       } catch (const errore_io& e) {
         if (e.file() != testo_percorso(temporaneo)) throw;
         throw errore_io(e.file(), e.motivo() + " (the new " + testo_percorso(destinazione.filename()) + ")");

@@ -80,9 +80,10 @@ class sistema_file_disco : public sistema_file {
 // Whether a file name follows the temporaries' pattern ".scenario-<16 hex>.tmp".
 bool e_temporaneo(std::string_view nome);
 
-// Whether replaced files must survive a power cut (the description files are
-// deleted within the run and need not).
-enum class durata { durevole, transitoria };
+// How far a replacement is flushed: the content and the folder (durevole);
+// the content only, the caller flushing the folder once for several files
+// (cartella_dopo); nothing, for files deleted within the run (transitoria).
+enum class durata { durevole, cartella_dopo, transitoria };
 
 struct file_nuovo {
   std::filesystem::path destinazione;

@@ -25,9 +25,11 @@ constexpr bool tabella_ben_formata(std::span<const std::string_view> tabella) {
 
 // The file content of a line table: each entry up to the end marker, then CR LF.
 std::string componi_testo(std::span<const std::string_view> tabella);
-// The shared writing sequence: the table's text replaces the file.
+// The shared writing sequence: the table's text replaces the file. The
+// content is flushed; the folder is the caller's to flush (the run flushes it
+// once, with the binary files).
 void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::span<const std::string_view> tabella,
-                    durata d = durata::durevole);
+                    durata d = durata::cartella_dopo);
 
 void dati_linea(sistema_file& fs, const nomi_file& nomi);
 void dati_treno(sistema_file& fs, const nomi_file& nomi);
