@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Loads route reports in a real headless browser and checks them.
 
-For each report: the marks in the DOM after scripts ran equal the decoder's
-counts, the browser logs no script error, and a screenshot shows something in
-every panel. The 1000 km route's report must stay under 3 MB.
+Each scenario goes the way an author's does: description files, compila_scenario,
+then mostra_scenario --html on the compiled files. In the page: the marks in
+the DOM after scripts ran equal the decoder's counts (mostra_scenario --json),
+the browser logs no script error, and a screenshot shows something in every
+panel. The 1000 km route's report must stay under 3 MB.
 
-Usage: controlla_rapporto.py RAPPORTO_PROVA WORK_FOLDER
+Usage: controlla_rapporto.py BIN_FOLDER WORK_FOLDER [EXAMPLES_FOLDER]
+(BIN_FOLDER holds rapporto_prova, compila_scenario and mostra_scenario.)
 Exit 77 (skipped) when no browser or no ImageMagick is installed.
 """
 import json
@@ -46,13 +49,30 @@ def pixel_non_bianchi(png, x, y, w, h):
     return 1.0 - float(r.stdout.strip())
 
 
-def controlla(nome, argomenti, prova, chrome, cartella, errori, pannelli_attesi):
-    html = os.path.join(cartella, nome + ".html")
-    r = esegui([prova, *argomenti, html])
+CLASSI = {"stazione": "stations", "segnale": "signals", "rallentamento": "slowdowns",
+          "abbattimento": "speed_reduction_points"}
+
+
+def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi):
+    """scenario: (folder of the description files, line, train, extra options)."""
+    dati, linea, treno, opzioni = scenario
+    strumento = lambda s: os.path.join(binari, s)
+    base = ["--linea", linea, "--treno", treno, "--dir", dati, *opzioni]
+    r = esegui([strumento("compila_scenario"), *base])
     if r.returncode != 0:
-        errori.append(f"{nome}: rapporto_prova failed: {r.stderr}")
+        errori.append(f"{nome}: compila_scenario exit {r.returncode}: {r.stderr[-500:]}")
         return
-    attesi = conteggi(r.stdout)
+    j = esegui([strumento("mostra_scenario"), *base, "--json"])
+    if j.returncode != 0:
+        errori.append(f"{nome}: mostra_scenario --json exit {j.returncode}: {j.stderr[-500:]}")
+        return
+    decodificato = json.loads(j.stdout)
+    attesi = {classe: len(decodificato[chiave]) for classe, chiave in CLASSI.items()}
+    html = os.path.join(cartella, nome + ".html")
+    r = esegui([strumento("mostra_scenario"), *base, "--html", html])
+    if r.returncode != 0:
+        errori.append(f"{nome}: mostra_scenario --html exit {r.returncode}: {r.stderr[-500:]}")
+        return
     dimensione = os.path.getsize(html)
     print(f"{nome}: {dimensione} bytes, decoder counts {attesi}")
     if dimensione >= LIMITE_BYTE:
@@ -66,7 +86,7 @@ def controlla(nome, argomenti, prova, chrome, cartella, errori, pannelli_attesi)
         errori.append(f"{nome}: --dump-dom failed ({d.returncode}): {d.stderr[-500:]}")
         return
     dom = d.stdout
-    for classe in ("stazione", "segnale", "rallentamento", "abbattimento"):
+    for classe in CLASSI:
         trovati = len(re.findall(r'class="' + classe + r'"', dom))
         if trovati != attesi.get(classe):
             errori.append(f"{nome}: {trovati} marks of class {classe}, the decoder counts {attesi.get(classe)}")
@@ -98,11 +118,22 @@ def controlla(nome, argomenti, prova, chrome, cartella, errori, pannelli_attesi)
             errori.append(f"{nome}: panel {ident} missing from the screenshot")
 
 
+def descrizioni(binari, cartella, nome, *tipo):
+    """The description files of the program's own or of a synthetic route, in their own folder."""
+    dati = os.path.join(cartella, nome)
+    os.makedirs(dati, exist_ok=True)
+    r = esegui([os.path.join(binari, "rapporto_prova"), "descrizioni", *tipo, dati])
+    if r.returncode != 0:
+        raise RuntimeError(r.stderr)
+    return dati
+
+
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         print(__doc__)
         return 2
-    prova, cartella = sys.argv[1], sys.argv[2]
+    binari, cartella = sys.argv[1], sys.argv[2]
+    esempi = sys.argv[3] if len(sys.argv) == 4 else None
     chrome = browser()
     if not chrome:
         print("SKIPPED: no headless browser installed (" + ", ".join(BROWSER) + ")")
@@ -113,16 +144,40 @@ def main():
     os.makedirs(cartella, exist_ok=True)
     errori = []
     tutti = ("pianta", "altimetria", "velocita", "orario")
-    controlla("programma", ["programma"], prova, chrome, cartella, errori, tutti)
-    controlla("senza_linea", ["programma", "--senza-linea"], prova, chrome, cartella, errori, tutti)
-    if "senza_linea: panel pianta" not in " ".join(errori) and "No plan view" not in open(
-            os.path.join(cartella, "senza_linea.html"), encoding="utf-8").read():
+    programma = descrizioni(binari, cartella, "programma", "programma")
+    scenari = [("programma", (programma, "Valdora_Tarvea", "5293", [])),
+               ("senza_linea", (programma, "Valdora_Tarvea", "5293", ["--senza-linea"]))]
+    # an author's example scenario where the repository has one, else a short synthetic line
+    trovato = esempio(esempi)
+    if trovato:
+        scenari.append(("esempio", trovato))
+    else:
+        scenari.append(("sintetico_30km", (descrizioni(binari, cartella, "s30", "sintetico", "30000"),
+                                            "Sintetica", "1", [])))
+    scenari.append(("sintetico_1000km", (descrizioni(binari, cartella, "s1000", "sintetico", "1000000"),
+                                          "Sintetica", "1", [])))
+    for nome, scenario in scenari:
+        controlla(nome, scenario, binari, chrome, cartella, errori, tutti)
+    senza = os.path.join(cartella, "senza_linea.html")
+    if os.path.exists(senza) and "No plan view" not in open(senza, encoding="utf-8").read():
         errori.append("senza_linea: the plan view does not say that there is no track plan")
-    controlla("sintetico_30km", ["sintetico", "30000"], prova, chrome, cartella, errori, tutti)
-    controlla("sintetico_1000km", ["sintetico", "1000000"], prova, chrome, cartella, errori, tutti)
     for e in errori:
         print("FAILED: " + e)
     return 1 if errori else 0
+
+
+def esempio(esempi):
+    """The first example scenario: a folder holding NOME_linea.txt and NOME_NUMERO-.txt."""
+    if not esempi or not os.path.isdir(esempi):
+        return None
+    for radice, _, file in sorted(os.walk(esempi)):
+        for f in sorted(file):
+            if f.endswith("_linea.txt"):
+                linea = f[: -len("_linea.txt")]
+                for g in sorted(file):
+                    if g.startswith(linea + "_") and g.endswith("-.txt"):
+                        return (radice, linea, g[len(linea) + 1: -len("-.txt")], [])
+    return None
 
 
 if __name__ == "__main__":

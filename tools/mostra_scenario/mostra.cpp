@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "tools/mostra_scenario/contenuto.hpp"
 #include "tools/mostra_scenario/descrizione.hpp"
 #include "tools/mostra_scenario/json.hpp"
+#include "tools/rapporto_html/rapporto.hpp"
 
 namespace scenario {
 
@@ -24,6 +27,7 @@ struct opzioni_mostra {
   bool senza_linea = false;
   bool json = false;
   std::optional<std::string> confronta;
+  std::optional<std::string> html;
 };
 
 const char* const stati_uscita =
@@ -55,6 +59,25 @@ letto leggi_cartella(const opzioni_mostra& o, const std::string& cartella, siste
   return r;
 }
 
+// The report page; never over one of the files it shows.
+void scrivi_rapporto(const opzioni_mostra& o, const letto& a, sistema_file& fs) {
+  const std::filesystem::path pagina(*o.html);
+  const nomi_file nomi = costruisci_nomi(o.cartella, o.linea, o.treno);
+  for (const std::filesystem::path& p : {nomi.file_linea, nomi.file_scenario, nomi.file_percorso}) {
+    std::error_code ec;
+    if (pagina.lexically_normal() == p.lexically_normal() || (std::filesystem::equivalent(pagina, p, ec) && !ec)) {
+      throw errore_io(*o.html, "is one of the compiled files: no report written");
+    }
+  }
+  rapporto::origine_rapporto org;
+  org.programma = "mostra_scenario";
+  for (const std::filesystem::path& p : {nomi.file_linea, nomi.file_scenario, nomi.file_percorso}) {
+    if (p != nomi.file_linea || a.m.tracciato.esiste()) org.file.push_back(testo_percorso(p));
+  }
+  org.senza_linea = o.senza_linea;
+  sostituisci_file(fs, pagina, rapporto::componi_rapporto(a.m, a.c, org));
+}
+
 }  // namespace
 
 int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
@@ -72,6 +95,9 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
   app.add_option("--dir", o.cartella, "folder of the compiled files")->option_text("CARTELLA");
   app.add_flag("--senza-linea", o.senza_linea, "do not read the line file (no track plan)");
   app.add_flag("--json", o.json, "print one JSON document (UTF-8) instead of the listing");
+  std::string html;
+  app.add_option("--html", html, "write FILE: a self-contained report page (plan, profiles, timetable) instead of the listing")
+      ->option_text("FILE");
   app.add_option("--confronta", altra, "compare with the same scenario in ALTRA_CARTELLA: the differences by meaning")
       ->option_text("ALTRA_CARTELLA");
   app.footer(stati_uscita);
@@ -84,10 +110,15 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
     return uscita_mostra::riuscita;
   } catch (const CLI::ParseError& e) {
     err << "mostra_scenario: " << e.what() << "\nusage: mostra_scenario --linea NOME --treno NUMERO [--dir CARTELLA]"
-           " [--senza-linea] [--json] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
+           " [--senza-linea] [--json] [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
     return uscita_mostra::uso_errato;
   }
   if (app.count("--confronta") > 0) o.confronta = altra;
+  if (app.count("--html") > 0) o.html = html;
+  if (o.html && (o.confronta || o.json || o.html->empty())) {
+    err << "mostra_scenario: --html takes a file and goes with neither --json nor --confronta\n";
+    return uscita_mostra::uso_errato;
+  }
   for (const std::string* nome : {&o.linea, &o.treno}) {
     if (nome->empty() || nome->find_first_of("/\\") != std::string::npos) {
       err << "mostra_scenario: --linea and --treno take a name, not a path\n";
@@ -97,6 +128,11 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
 
   try {
     const letto a = leggi_cartella(o, o.cartella, fs);
+    if (o.html) {
+      scrivi_rapporto(o, a, fs);
+      out << "written: " << *o.html << '\n';
+      return uscita_mostra::riuscita;
+    }
     if (!o.confronta) {
       if (o.json) {
         out << in_json(a.c).dump(2) << '\n';

@@ -176,7 +176,7 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   }
   if (righe.size() < 2) {
     o += "<p class=\"assente\">No plan view: ";
-    o += org.senza_linea ? "compiled without a line file (--senza-linea), so there is no track plan."
+    o += org.senza_linea ? "no line file read (--senza-linea), so there is no track plan."
                          : "the compiled files hold no track plan.";
     o += "</p></section>";
     return;
