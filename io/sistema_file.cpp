@@ -188,7 +188,8 @@ void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, 
       }
       for (const fs::path& c : cartelle) fs.sincronizza_cartella(c.empty() ? fs::path(".") : c);
     }
-  } catch (const errore_io&) {
+  } catch (...) {
+    // whatever stopped the set, no temporary of ours stays behind
     for (std::size_t i = rinominati; i < temporanei.size(); ++i) {
       try {
         fs.elimina(temporanei[i]);

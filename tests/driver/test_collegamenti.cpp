@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "driver/form_load.hpp"
 #include "io/nomi_file.hpp"
@@ -115,6 +116,9 @@ std::vector<caso_link> casi_link() {
                             n.file_linea, n.file_scenario, n.file_percorso, fs::path(temporaneo_piantato)}) {
     for (const tipo_link t : {tipo_link::simbolico, tipo_link::fisico}) casi.push_back({f.filename().string(), t});
   }
+#ifdef _WIN32
+  for (const tipo_link t : {tipo_link::simbolico, tipo_link::fisico}) casi.push_back({".scenario.lock", t});
+#endif
   return casi;
 }
 

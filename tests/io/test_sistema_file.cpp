@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <vector>
 
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
@@ -21,48 +20,6 @@ std::set<std::string> nomi_in(const fs::path& cartella) {
   for (const auto& voce : fs::directory_iterator(cartella)) nomi.insert(voce.path().filename().string());
   return nomi;
 }
-
-// The disk, with the temporaries' names chosen by the test.
-class disco_nomi_scelti : public sistema_file_disco {
- public:
-  std::vector<std::string> nomi;
-  std::string nome_temporaneo() override {
-    if (nomi.empty()) return sistema_file_disco::nome_temporaneo();
-    std::string n = nomi.front();
-    nomi.erase(nomi.begin());
-    return n;
-  }
-};
-
-enum class collegamento { simbolico, fisico };
-
-// A link planted at the temporary's name never lets the content out of the folder.
-class LinkAlTemporaneo : public ::testing::TestWithParam<collegamento> {};
-
-TEST_P(LinkAlTemporaneo, TheVictimOutsideStaysIntact) {
-  cartella_temporanea c;
-  fs::create_directory(c.percorso() / "fuori");
-  fs::create_directory(c.percorso() / "uscite");
-  const fs::path vittima = c.percorso() / "fuori" / "vittima";
-  scrivi_file(vittima, "intatta");
-  const std::string piantato = ".scenario-00000000000000aa.tmp";
-  std::error_code ec;
-  if (GetParam() == collegamento::simbolico) {
-    fs::create_symlink(vittima, c.percorso() / "uscite" / piantato, ec);
-  } else {
-    fs::create_hard_link(vittima, c.percorso() / "uscite" / piantato, ec);
-  }
-  if (ec) GTEST_SKIP() << "no links here: " << ec.message();
-  disco_nomi_scelti disco;
-  disco.nomi = {piantato};
-  sostituisci_file(disco, c.percorso() / "uscite" / "a.dat", "nuovo");
-  EXPECT_EQ(leggi_file(c.percorso() / "uscite" / "a.dat"), "nuovo");
-  EXPECT_EQ(leggi_file(vittima), "intatta");
-  EXPECT_EQ(nomi_in(c.percorso() / "uscite"), (std::set<std::string>{"a.dat", piantato}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Collegamenti, LinkAlTemporaneo,
-                         ::testing::Values(collegamento::simbolico, collegamento::fisico));
 
 // The temporary vanishes before its rename: the message names it, not the target.
 class disco_senza_temporaneo final : public sistema_file_disco {

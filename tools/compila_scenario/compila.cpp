@@ -290,8 +290,9 @@ std::string testo_uso() {
          "  1   the descriptions hold errors; the compiled files are written as genera_scenario\n"
          "      writes them (none when the line file cannot be used)\n"
          "  2   fatal error 1250 or 1251; no compiled file written\n"
-         "  3   a file or folder could not be read or written\n"
-         "  64  bad usage\n";
+         "  3   a file or folder could not be read or written, another run kept the output\n"
+         "      folder locked for 30 s, or this report could not be written\n"
+         "  64  bad usage, or two of the run's files would have one name\n";
 }
 
 argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
