@@ -56,7 +56,7 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
   esito.stato = e.stato;
   for (std::size_t i = 0; i < e.messaggi.size(); ++i) {
     const messaggio& x = e.messaggi[i];
-    esito.messaggi.push_back({x.file, x.riga, formatta_messaggio(x), e.principale == i});
+    esito.messaggi.push_back({x.file, x.riga, formatta_messaggio(x), e.principale == i, x.avviso});
   }
   org.esito = std::move(esito);
 

@@ -98,7 +98,8 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
     } else {
       o += "<table class=\"messaggi\"><tr><th>file</th><th>line</th><th>message</th></tr>";
       for (const messaggio_rapporto& x : e.messaggi) {
-        o += std::string("<tr class=\"messaggio") + (x.principale ? " principale" : "") + "\"><td>" +
+        o += std::string("<tr class=\"messaggio") + (x.principale ? " principale" : "") + (x.avviso ? " di-avviso" : "") +
+             "\"><td>" +
              html_testo(x.file) + "</td><td>" + (x.riga > 0 ? numero(int64_t{x.riga}) : std::string()) +
              "</td><td>" + html_testo(x.testo) + "</td></tr>";
       }
@@ -280,10 +281,13 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
     punto_piano p, nrm;
     if (!punto_a(static_cast<int64_t>(k), p, nrm)) break;
     const double x = X(p.x), y = Y(p.y), ux = nrm.x, uy = -nrm.y;
+    // the start needs no figure: the first station stands there
     o += "<g><title>km " + numero(k / 1000, 0) + " of the route</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" +
-         n1(y - uy * 5) + "\" x2=\"" + n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/><text x=\"" +
-         n1(x - ux * 14) + "\" y=\"" + n1(y - uy * 14 + 3) + "\" text-anchor=\"middle\">" + numero(k / 1000, 0) +
-         "</text></g>";
+         n1(y - uy * 5) + "\" x2=\"" + n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/>" +
+         (k > 0 ? "<text x=\"" + n1(x - ux * 14) + "\" y=\"" + n1(y - uy * 14 + 3) + "\" text-anchor=\"middle\">" +
+                      numero(k / 1000, 0) + "</text>"
+                : std::string()) +
+         "</g>";
   }
   o += "</g>";
 
@@ -583,7 +587,7 @@ table.dati { font-size: 12px; width: 100%; } table.dati thead th { border-bottom
 table.dati tbody tr:nth-child(even) { background: #f3f5f7; } td.campi { color: #57606a; font-size: 11px; }
 td.testo { white-space: pre; font-family: "DejaVu Sans Mono", monospace; }
 .ok { color: #1a7f37; } .ko { color: #cf222e; }
-.esito table { font-size: 12px; } tr.principale td { font-weight: bold; }
+.esito table { font-size: 12px; } tr.principale td { font-weight: bold; } tr.di-avviso td { color: #9a6700; }
 .pannello { break-inside: avoid; page-break-inside: avoid; }
 .affiancate { display: flex; gap: 24px; } .affiancate > section { flex: 1; }
 svg { width: 100%; height: auto; display: block; background: #fff; }

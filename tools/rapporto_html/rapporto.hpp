@@ -21,6 +21,7 @@ struct messaggio_rapporto {
   int32_t riga = 0;  // 0: no line
   std::string testo;  // the whole message as the tool prints it
   bool principale = false;
+  bool avviso = false;  // a warning, not an error
 };
 
 struct esito_rapporto {
