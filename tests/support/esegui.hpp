@@ -11,10 +11,13 @@ struct esito_processo {
   std::string errori;
 };
 
-// Runs `comando` (already quoted) in `cartella`.
+// Runs `comando` (already quoted) in `cartella`, standard input empty.
 esito_processo esegui(const std::string& comando, const std::filesystem::path& cartella);
 
-// Single-quoted for the shell.
+// Quoted for the command line: single quotes for the shell, double on Windows.
 std::string tra_apici(const std::string& testo);
+
+// The file name of an executable on this platform ("genera_scenario.exe" on Windows).
+std::string nome_programma(const std::string& nome);
 
 }  // namespace scenario::prova

@@ -118,10 +118,9 @@ TEST_P(codici_compila, il_messaggio_indica_file_riga_parola_e_posizione) {
   const messaggio* m = con_codice(e, c.codice);
   ASSERT_NE(m, nullptr);
 
-  const std::string cartella_testo = cartella.percorso().string();
   std::string file;
-  if (c.file == quale::linea) file = cartella_testo + "/" + file_linea_prova;
-  if (c.file == quale::treno) file = cartella_testo + "/" + file_treno_prova;
+  if (c.file == quale::linea) file = (cartella.percorso() / file_linea_prova).string();
+  if (c.file == quale::treno) file = (cartella.percorso() / file_treno_prova).string();
   EXPECT_EQ(m->file, file);
   if (c.riga > 0) {
     EXPECT_EQ(m->riga, c.riga);
@@ -180,7 +179,7 @@ TEST(codici_compila_base, troppe_stazioni_nomina_il_file_del_treno) {
   const esito_compila e = cartella.compila_qui();
   const messaggio* m = con_codice(e, 10);
   ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->file, cartella.percorso().string() + "/" + file_treno_prova);
+  EXPECT_EQ(m->file, (cartella.percorso() / file_treno_prova).string());
   EXPECT_TRUE(formatta_messaggio(*m).ends_with("(status 10)"));
 }
 

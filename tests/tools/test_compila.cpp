@@ -4,7 +4,9 @@
 
 #include <ostream>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +14,7 @@
 
 #include "io/errore_io.hpp"
 #include "support/sistema_file_guasto.hpp"
+#include "tools/compila_scenario/messaggi.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {
@@ -96,7 +99,7 @@ TEST(compila_uscita, la_cartella_di_uscita_riceve_i_tre_file) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(nomi_in(uscita.percorso()), (std::vector<std::string>{"Prova_77.dat", "Prova_77.sim", "Prova_linea.dat"}));
   EXPECT_EQ(nomi_in(cartella.percorso()), (std::vector<std::string>{file_treno_prova, file_linea_prova}));
-  EXPECT_NE(r.out.find("written: " + uscita.percorso().string() + "/Prova_linea.dat"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("written: " + (uscita.percorso() / "Prova_linea.dat").string()), std::string::npos) << r.out;
 }
 
 TEST(compila_uscita, senza_linea_non_scrive_il_file_della_linea) {
@@ -233,13 +236,30 @@ class treno_illeggibile final : public sistema_file {
   sistema_file_disco disco_;
 };
 
+// The folder as typed, in either form: each path shown is joined with the
+// separator the folder was typed with (on Windows "C:/x" and "C:\\x").
+TEST(compila_uscita, i_percorsi_mostrati_usano_il_separatore_della_cartella) {
+  const cartella_compila cartella(testo_di(linea_base()), testo_di(treno_base()));
+  fsys::path nativa = cartella.percorso();
+  nativa.make_preferred();
+  for (const std::string& dir : {cartella.percorso().generic_string(), nativa.string()}) {
+    SCOPED_TRACE(dir);
+    const char separatore = dir.find('\\') != std::string::npos ? '\\' : '/';
+    const char altro = separatore == '/' ? '\\' : '/';
+    const auto r = lancia({"--linea", nome_linea_prova, "--treno", numero_treno_prova, "--dir", dir});
+    EXPECT_EQ(r.stato, uscita_compila::riuscita) << r.err;
+    EXPECT_EQ(r.out.rfind("written: " + dir + separatore + "Prova_linea.dat", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find(altro), std::string::npos) << r.out;
+  }
+}
+
 TEST(compila_stati, file_descrittivo_illeggibile) {
   const cartella_compila cartella(testo_di(linea_base()), testo_di(treno_base()));
   treno_illeggibile fs;
   const esito_compila e = compila(cartella.opzioni(), fs);
   EXPECT_EQ(e.uscita, uscita_compila::guasto_io) << tutti(e);
   const std::string atteso =
-      cartella.percorso().string() + "/" + file_treno_prova + ": cannot read: Input/output error";
+      (cartella.percorso() / file_treno_prova).string() + ": cannot read: Input/output error";
   EXPECT_EQ(std::count_if(e.messaggi.begin(), e.messaggi.end(),
                           [&](const messaggio& m) { return formatta_messaggio(m) == atteso; }),
             1)
@@ -248,7 +268,10 @@ TEST(compila_stati, file_descrittivo_illeggibile) {
   EXPECT_EQ(leggi_file(cartella.percorso() / file_linea_prova), testo_di(linea_base()));
 }
 
-TEST(compila_stati, cartella_di_uscita_in_sola_lettura) {
+TEST(compila_stati, cartella_di_uscita_in_sola_lettura_solo_posix) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs POSIX folder permissions: a read-only folder still takes new files on Windows";
+#else
   const cartella_compila cartella(testo_di(linea_base()), testo_di(treno_base()));
   cartella_temporanea uscita;
   fsys::permissions(uscita.percorso(), fsys::perms::owner_read | fsys::perms::owner_exec);
@@ -263,6 +286,7 @@ TEST(compila_stati, cartella_di_uscita_in_sola_lettura) {
   EXPECT_NE(r.err.find(destinazione.string() + "/Prova_linea.dat"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "no compiled file written\n");
   EXPECT_TRUE(nomi_in(uscita.percorso()).empty());
+#endif
 }
 
 // --- bad input never crashes ------------------------------------------------------
@@ -338,8 +362,8 @@ TEST(compila_json, una_riga_con_stato_posizione_file_e_riga) {
   EXPECT_EQ(r.err, "");
   ASSERT_TRUE(r.out.ends_with("}\n"));
   EXPECT_EQ(r.out.find('\n'), r.out.size() - 1);
-  const std::string file = cartella.percorso().string() + "/" + file_treno_prova;
-  EXPECT_EQ(r.out.rfind("{\"exit\":1,\"status\":16,\"position\":2150,\"file\":\"" + file + "\",\"line\":18,", 0), 0u)
+  const std::string file = (cartella.percorso() / file_treno_prova).string();
+  EXPECT_EQ(r.out.rfind("{\"exit\":1,\"status\":16,\"position\":2150,\"file\":" + stringa_json(file) + ",\"line\":18,", 0), 0u)
       << r.out;
   EXPECT_NE(r.out.find("\"keyword\":\"segnale\""), std::string::npos);
   EXPECT_NE(r.out.find("\"written\":[\""), std::string::npos);

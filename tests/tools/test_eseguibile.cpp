@@ -28,8 +28,9 @@ void scrivi_descrizioni(const fsys::path& cartella) {
 
 TEST(compila_scenario_programma, stessi_byte_di_genera_scenario) {
   cartella_temporanea generatore;
-  fsys::copy_file(GENERA_SCENARIO_EXE, generatore.percorso() / "genera_scenario");
-  ASSERT_EQ(esegui("./genera_scenario", generatore.percorso()).stato, 0);
+  const fsys::path programma = generatore.percorso() / nome_programma("genera_scenario");
+  fsys::copy_file(GENERA_SCENARIO_EXE, programma);
+  ASSERT_EQ(esegui(tra_apici(programma.string()), generatore.percorso()).stato, 0);
 
   cartella_temporanea autore;
   scrivi_descrizioni(autore.percorso());

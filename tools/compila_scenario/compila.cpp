@@ -28,17 +28,19 @@ constexpr std::size_t lunghezza_massima_identificativo = 200;
 // Far above any entry a description file holds, sign texts included.
 constexpr std::size_t lunghezza_massima_riga = 10000;
 
-#ifdef _WIN32
-constexpr char separatore = '\\';
-#else
-constexpr char separatore = '/';
-#endif
-
-// A file as the user would type it: the folder as given, then the name.
+// A file as the user would type it: the folder as given, then the name,
+// joined with the separator the user typed in the folder (on Windows both
+// '/' and '\\' are separators), else the platform's; never a mix of the two.
 std::string mostra_file(const std::string& cartella, const std::string& nome) {
   if (cartella.empty() || cartella == ".") return nome;
-  const char ultimo = cartella.back();
-  if (ultimo == '/' || ultimo == '\\') return cartella + nome;
+#ifdef _WIN32
+  const std::size_t ultimo = cartella.find_last_of("/\\");
+  const char separatore = ultimo == std::string::npos ? '\\' : cartella[ultimo];
+  if (ultimo == cartella.size() - 1) return cartella + nome;
+#else
+  constexpr char separatore = '/';
+  if (cartella.back() == '/') return cartella + nome;
+#endif
   return cartella + separatore + nome;
 }
 

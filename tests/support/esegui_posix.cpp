@@ -20,6 +20,8 @@ std::string tra_apici(const std::string& testo) {
   return r + "'";
 }
 
+std::string nome_programma(const std::string& nome) { return nome; }
+
 esito_processo esegui(const std::string& comando, const std::filesystem::path& cartella) {
   cartella_temporanea appoggio;
   const auto out = appoggio.percorso() / "out";
