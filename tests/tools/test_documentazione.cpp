@@ -1,0 +1,140 @@
+// The authors' documentation cannot rot: every example scenario and every
+// description snippet in docs/ compiles with no status and no warning, and
+// the status table in docs/ is the registry's.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "compiler/model/codici.hpp"
+#include "tests/tools/aiuto_compila.hpp"
+
+namespace scenario::prova {
+namespace {
+
+namespace fsys = std::filesystem;
+
+const fsys::path sorgenti = SCENARIO_SORGENTI;
+
+std::vector<std::string> righe_di(const fsys::path& file) {
+  std::ifstream f(file, std::ios::binary);
+  std::vector<std::string> r;
+  for (std::string riga; std::getline(f, riga);) {
+    if (!riga.empty() && riga.back() == '\r') riga.pop_back();
+    r.push_back(riga);
+  }
+  return r;
+}
+
+std::vector<fsys::path> documenti() {
+  std::vector<fsys::path> d;
+  for (const auto& v : fsys::directory_iterator(sorgenti / "docs")) {
+    if (v.path().extension() == ".md") d.push_back(v.path());
+  }
+  std::sort(d.begin(), d.end());
+  return d;
+}
+
+std::string con_crlf(const std::vector<std::string>& righe) {
+  std::string t;
+  for (const std::string& r : righe) t += r + "\r\n";
+  return t;
+}
+
+// Compiles one pair with --rigoroso into a scratch folder: no message at all.
+void compila_pulito(const std::string& linea, const std::string& treno, const std::string& dove) {
+  const cartella_compila c(linea, treno);
+  opzioni_compila o = c.opzioni();
+  o.rigoroso = true;
+  sistema_file_disco fs;
+  const esito_compila e = compila(o, fs);
+  EXPECT_EQ(e.uscita, uscita_compila::riuscita) << dove << "\n" << tutti(e);
+  EXPECT_TRUE(e.messaggi.empty()) << dove << "\n" << tutti(e);
+}
+
+// A snippet that is not a whole file goes into the smallest file around it:
+// a line snippet after a 20 km route length, a train snippet after the start marker.
+TEST(documentazione, ogni_frammento_si_compila_pulito) {
+  const std::string linea_minima = con_crlf({"[generale]", "lunghezza percorso,    20000", "[fine]"});
+  const std::string treno_minimo = con_crlf({"[generale]", "[fine]"});
+  int frammenti = 0;
+  for (const fsys::path& doc : documenti()) {
+    const std::vector<std::string> righe = righe_di(doc);
+    for (std::size_t i = 0; i < righe.size(); ++i) {
+      const bool linea = righe[i] == "```linea";
+      if (!linea && righe[i] != "```treno") continue;
+      std::vector<std::string> corpo;
+      std::size_t j = i + 1;
+      for (; j < righe.size() && righe[j] != "```"; ++j) corpo.push_back(righe[j]);
+      const std::string dove = doc.filename().string() + ":" + std::to_string(i + 1);
+      ASSERT_LT(j, righe.size()) << dove << ": the block never ends";
+      const bool intero = std::any_of(corpo.begin(), corpo.end(), [](const std::string& r) {
+        return r.find("[generale]") != std::string::npos;
+      });
+      if (!intero) {
+        if (linea) corpo.insert(corpo.begin(), {"[generale]", "lunghezza percorso,    20000"});
+        if (!linea) corpo.insert(corpo.begin(), "[generale]");
+        corpo.push_back("[fine]");
+      }
+      compila_pulito(linea ? con_crlf(corpo) : linea_minima, linea ? treno_minimo : con_crlf(corpo), dove);
+      ++frammenti;
+      i = j;
+    }
+  }
+  EXPECT_GE(frammenti, 15);
+}
+
+TEST(documentazione, ogni_esempio_si_compila_pulito) {
+  int esempi = 0;
+  for (const auto& cartella : fsys::directory_iterator(sorgenti / "examples")) {
+    if (!cartella.is_directory()) continue;
+    for (const auto& f : fsys::directory_iterator(cartella.path())) {
+      const std::string nome = f.path().filename().string();
+      if (!nome.ends_with("-.txt")) continue;
+      // NOME_NUMERO-.txt beside NOME_linea.txt
+      const std::string senza = nome.substr(0, nome.size() - 5);
+      const std::string linea = senza.substr(0, senza.rfind('_'));
+      const std::string treno = senza.substr(senza.rfind('_') + 1);
+      opzioni_compila o;
+      o.linea = linea;
+      o.treno = treno;
+      o.cartella = cartella.path().string();
+      cartella_temporanea uscita;
+      o.uscita = uscita.percorso().string();
+      o.rigoroso = true;
+      sistema_file_disco fs;
+      const esito_compila e = compila(o, fs);
+      EXPECT_EQ(e.uscita, uscita_compila::riuscita) << nome << "\n" << tutti(e);
+      EXPECT_TRUE(e.messaggi.empty()) << nome << "\n" << tutti(e);
+      EXPECT_EQ(e.scritti.size(), 3u) << nome;
+      ++esempi;
+    }
+  }
+  EXPECT_GE(esempi, 1);
+}
+
+// The table under "## Status codes" in docs/ holds the registry's rows, in its order.
+TEST(documentazione, tabella_dei_codici_dal_registro) {
+  std::vector<std::string> trovate;
+  for (const fsys::path& doc : documenti()) {
+    bool sezione = false;
+    for (const std::string& r : righe_di(doc)) {
+      if (r.starts_with("## ")) sezione = r == "## Status codes";
+      if (sezione && r.size() > 2 && r.starts_with("| ") && std::isdigit(static_cast<unsigned char>(r[2])) != 0) {
+        trovate.push_back(r);
+      }
+    }
+  }
+  std::vector<std::string> attese;
+  std::ostringstream testo;
+  for (const voce_codice& v : registro_codici()) {
+    attese.push_back(riga_tabella_codice(v));
+    testo << attese.back() << '\n';
+  }
+  EXPECT_EQ(trovate, attese) << "the rows docs/ should hold:\n" << testo.str();
+}
+
+}  // namespace
+}  // namespace scenario::prova
