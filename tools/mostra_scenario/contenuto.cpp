@@ -132,6 +132,20 @@ contenuto_scenario estrai_contenuto(const modello& m) {
     if (x.avvicinamento != 0) c.avvicinamenti.push_back({i, i * 50, x.avvicinamento});
   }
 
+  // Sign texts fill the records from 80 downwards. A text whose board a station
+  // mark later covered is pointed at by no cell, yet it is no station: such a
+  // record holds its text and nothing else.
+  for (int32_t r = voci::primo_cartello; r >= 1; --r) {
+    voce_tabella senza_nome = m.voce(r);
+    if (senza_nome.nome.empty() || testi_cartelli.contains(r)) {
+      if (senza_nome.nome.empty()) break;
+      continue;
+    }
+    senza_nome.nome.clear();
+    if (!vuota(senza_nome)) break;
+    testi_cartelli.insert(r);
+  }
+
   for (int32_t r = 1; r < voci::progressiva_tre; ++r) {
     const voce_tabella& s = m.voce(r);
     if (testi_cartelli.contains(r) || vuota(s)) continue;
