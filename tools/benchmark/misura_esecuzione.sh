@@ -54,3 +54,4 @@ awk -v e="$me" -v c="$mc" -v p="$mp" -v s="$ms" 'BEGIN {
 build-bench/bin/memoria_picco
 build-bench/bin/bench_compilatore --benchmark_min_time=0.2
 build-bench/bin/bench_avversari --benchmark_min_time=0.2
+build-bench/bin/bench_mostra --benchmark_min_time=0.2

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "compiler/output/campi_record.hpp"
 #include "io/testo_1252.hpp"
 
 namespace scenario {
@@ -215,6 +216,20 @@ std::string elenco(const contenuto_scenario& c) {
     for (const tratto& x : v) o << "  " << x.da << "-" << x.a << " m: " << x.valore << t.unita << '\n';
   }
   return o.str();
+}
+
+std::string elenco_grezzo(const modello& m) {
+  std::string r;
+  for (int32_t i = 0; i < numero_voci; ++i) {
+    r += "record " + n(i) + ": " + descrivi_record(campi_voce, m.voce(i)) + "\n";
+  }
+  const cella vuota{};
+  for (std::size_t i = 0; i < m.celle.size(); ++i) {
+    const cella& c = m.celle[i];
+    if (descrivi_record(campi_cella, c) == descrivi_record(campi_cella, vuota)) continue;
+    r += "cell " + n(static_cast<int64_t>(i)) + ": " + descrivi_record(campi_cella, c) + "\n";
+  }
+  return r;
 }
 
 std::vector<std::string> differenze(const contenuto_scenario& a, const modello& ma, const contenuto_scenario& b,

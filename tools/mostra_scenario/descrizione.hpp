@@ -28,6 +28,10 @@ std::vector<sezione_mostrata> sezioni(const contenuto_scenario& c);
 // The whole listing, UTF-8, one item a line.
 std::string elenco(const contenuto_scenario& c);
 
+// Every record and every cell that is not all zero, field by field as the
+// files lay them out (names as bytes, not converted).
+std::string elenco_grezzo(const modello& m);
+
 // The differences, one a line; empty when the two mean the same. The models
 // give the track plan, which the content does not hold row by row.
 std::vector<std::string> differenze(const contenuto_scenario& a, const modello& ma, const contenuto_scenario& b,

@@ -26,6 +26,7 @@ struct opzioni_mostra {
   std::string cartella = ".";
   bool senza_linea = false;
   bool json = false;
+  bool grezzo = false;
   std::optional<std::string> confronta;
   std::optional<std::string> html;
 };
@@ -98,6 +99,7 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
   std::string html;
   app.add_option("--html", html, "write FILE: a self-contained report page (plan, profiles, timetable) instead of the listing")
       ->option_text("FILE");
+  app.add_flag("--grezzo", o.grezzo, "print every record and every non-empty cell field by field");
   app.add_option("--confronta", altra, "compare with the same scenario in ALTRA_CARTELLA: the differences by meaning")
       ->option_text("ALTRA_CARTELLA");
   app.footer(stati_uscita);
@@ -110,7 +112,7 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
     return uscita_mostra::riuscita;
   } catch (const CLI::ParseError& e) {
     err << "mostra_scenario: " << e.what() << "\nusage: mostra_scenario --linea NOME --treno NUMERO [--dir CARTELLA]"
-           " [--senza-linea] [--json] [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
+           " [--senza-linea] [--json] [--grezzo] [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
     return uscita_mostra::uso_errato;
   }
   if (app.count("--confronta") > 0) o.confronta = altra;
@@ -136,6 +138,8 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
     if (!o.confronta) {
       if (o.json) {
         out << in_json(a.c).dump(2) << '\n';
+      } else if (o.grezzo) {
+        out << elenco_grezzo(a.m);
       } else {
         out << elenco(a.c);
       }
