@@ -67,11 +67,11 @@ void decodifica_percorso(std::string_view dati, std::string_view nome, modello& 
   if (n < 2) throw l.errore(dati.size(), "cell 1", "a route holds at least cells 0 and 1");
   m.celle.assign(n, cella{});
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string quale = "cell " + std::to_string(i);
     const std::size_t inizio = l.posizione();
-    nel_record(quale, [&] { leggi_record(l, campi_cella, m.celle[i]); });
+    // whole cells are in the file: reading one cannot run short
+    leggi_record(l, campi_cella, m.celle[i]);
     if (!tipo_noto(m.celle[i].tipo)) {
-      throw l.errore(inizio, quale + " tipo", "no cell has type " + std::to_string(m.celle[i].tipo));
+      throw l.errore(inizio, "cell " + std::to_string(i) + " tipo", "no cell has type " + std::to_string(m.celle[i].tipo));
     }
   }
   if (!l.finito()) {
@@ -85,43 +85,57 @@ void decodifica_percorso(std::string_view dati, std::string_view nome, modello& 
 }
 
 void decodifica_linea(std::string_view dati, std::string_view nome, modello& m) {
-  lettore_le l(dati, nome);
-  std::vector<tipo_elemento> tipi;
-  std::vector<double> valori;
-  std::vector<std::size_t> inizi;
-  while (!l.finito()) {
-    const std::size_t k = tipi.size();
-    if (k >= 2 * righe_massime) throw l.errore(l.posizione(), "element " + std::to_string(k), "more elements than the longest route holds");
-    const std::string quale = "element " + std::to_string(k);
+  // One element: its shape from the tag, its value; names are built only for an error.
+  const auto elemento = [](lettore_le& l, std::size_t k, double& valore) {
     const std::size_t inizio = l.posizione();
-    const int16_t etichetta = l.integer(quale + " tag");
-    const forma_elemento* f = forma_di(etichetta);
-    if (f == nullptr) throw l.errore(inizio, quale + " tag", "no element is tagged " + std::to_string(etichetta));
-    double v = 0;
-    if (f->larghezza_valore == 2) v = l.integer(quale + " value");
-    if (f->larghezza_valore == 8) v = l.doppio(quale + " value");
-    tipi.push_back(f->tipo);
-    valori.push_back(v);
-    inizi.push_back(inizio);
+    try {
+      const int16_t etichetta = l.integer("tag");
+      const forma_elemento* f = forma_di(etichetta);
+      if (f == nullptr) throw l.errore(inizio, "tag", "no element is tagged " + std::to_string(etichetta));
+      valore = 0;
+      if (f->larghezza_valore == 2) valore = l.integer("value");
+      if (f->larghezza_valore == 8) valore = l.doppio("value");
+      return f->tipo;
+    } catch (const errore_decodifica& e) {
+      throw errore_decodifica(e.file(), e.offset(), "element " + std::to_string(k) + " " + e.campo(), e.motivo());
+    }
+  };
+
+  // First the count, which says where the second component starts.
+  lettore_le conta(dati, nome);
+  std::size_t elementi = 0;
+  double scarto = 0;
+  while (!conta.finito()) {
+    if (elementi >= 2 * righe_massime) {
+      throw conta.errore(conta.posizione(), "element " + std::to_string(elementi),
+                         "more elements than the longest route holds");
+    }
+    elemento(conta, elementi++, scarto);
   }
   m.tracciato = tracciato_piano{};
-  if (tipi.empty()) return;
-  if (tipi.size() % 2 != 0) {
-    throw l.errore(dati.size(), "element " + std::to_string(tipi.size()),
-                   "an odd number of elements: the second component of a row is missing");
+  if (elementi == 0) return;
+  if (elementi % 2 != 0) {
+    throw conta.errore(dati.size(), "element " + std::to_string(elementi),
+                       "an odd number of elements: the second component of a row is missing");
   }
-  const std::size_t righe = tipi.size() / 2;
+  const std::size_t righe = elementi / 2;
+  std::vector<tipo_elemento> tipi(righe);
+  std::vector<double> x(righe);
+  lettore_le l(dati, nome);
+  for (std::size_t r = 0; r < righe; ++r) tipi[r] = elemento(l, r, x[r]);
   m.tracciato.crea(static_cast<int32_t>(righe - 1));
   for (std::size_t r = 0; r < righe; ++r) {
-    if (tipi[r] != tipi[righe + r]) {
-      throw l.errore(inizi[righe + r], "element " + std::to_string(righe + r) + " tag",
+    const std::size_t inizio = l.posizione();
+    double y = 0;
+    if (elemento(l, righe + r, y) != tipi[r]) {
+      throw l.errore(inizio, "element " + std::to_string(righe + r) + " tag",
                      "row " + std::to_string(r) + " has components of two kinds");
     }
     const auto riga = static_cast<int64_t>(r);
     if (tipi[r] == tipo_elemento::intero) {
-      m.tracciato.imposta_interi(riga, static_cast<int16_t>(valori[r]), static_cast<int16_t>(valori[righe + r]));
+      m.tracciato.imposta_interi(riga, static_cast<int16_t>(x[r]), static_cast<int16_t>(y));
     } else if (tipi[r] == tipo_elemento::doppio) {
-      m.tracciato.imposta_doppi(riga, valori[r], valori[righe + r]);
+      m.tracciato.imposta_doppi(riga, x[r], y);
     }
   }
 }

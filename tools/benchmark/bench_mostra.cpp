@@ -32,8 +32,8 @@ const file_memoria& compilati() {
     fs.scrivi(nomi.descrizione_treno, descrizioni().treno);
     sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
     modello m;
-    m.nome_linea = "L";
-    m.numero_treno = "1";
+    m.nome_linea = std::string("L");
+    m.numero_treno = std::string("1");
     if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
     return file_memoria{fs.leggi(nomi.file_linea), fs.leggi(nomi.file_scenario), fs.leggi(nomi.file_percorso)};
   }();
