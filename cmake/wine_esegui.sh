@@ -9,8 +9,11 @@ set -euo pipefail
 prefisso=$1
 shift
 export WINEPREFIX=$prefisso WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-# no display: a message box returns at once instead of waiting for a click
-unset DISPLAY WAYLAND_DISPLAY
+# no display, unless asked: a message box then returns at once instead of
+# waiting for a click
+if [ "${SCENARIO_WINE_DISPLAY:-}" != 1 ]; then
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 registro=$prefisso.log
 mkdir -p "$(dirname "$prefisso")"
 exec 9>"$prefisso.lock"
