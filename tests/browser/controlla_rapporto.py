@@ -150,7 +150,13 @@ def main():
     # an author's example scenario where the repository has one, else a short synthetic line
     trovato = esempio(esempi)
     if trovato:
-        scenari.append(("esempio", trovato))
+        # compiled in a copy: the source tree is never written
+        sorgente, linea, treno, opzioni = trovato
+        copia = os.path.join(cartella, "esempio")
+        os.makedirs(copia, exist_ok=True)
+        for f in (linea + "_linea.txt", linea + "_" + treno + "-.txt"):
+            shutil.copyfile(os.path.join(sorgente, f), os.path.join(copia, f))
+        scenari.append(("esempio", (copia, linea, treno, opzioni)))
     else:
         scenari.append(("sintetico_30km", (descrizioni(binari, cartella, "s30", "sintetico", "30000"),
                                             "Sintetica", "1", [])))

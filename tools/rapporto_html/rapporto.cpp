@@ -215,7 +215,7 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   const double h_mondo = std::max(y_max - y_min, ampiezza * 0.2) * 1.08;
   const double area_w = larghezza - 2 * margine_sinistro, area_h = 680;
   const double scala = std::min(area_w / w_mondo, area_h / h_mondo);  // drawing units per metre
-  const double altezza = h_mondo * scala + 70;
+  const double altezza = h_mondo * scala + 92;  // room below for the axis and the scale bar
   const double ox = larghezza / 2, oy = 20 + h_mondo * scala / 2;
   const auto X = [&](double x) { return ox + (x - cx) * scala; };
   const auto Y = [&](double y) { return oy - (y - cy) * scala; };
@@ -242,7 +242,7 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   o += "<text x=\"" + n1(fx1) + "\" y=\"" + n1(fy1 + 26) + "\" text-anchor=\"end\">east, km</text>";
   o += "<text x=\"" + n1(fx0 - 4) + "\" y=\"" + n1(fy0 - 6) + "\" text-anchor=\"end\">north, km</text>";
   // north arrow
-  const double nx = fx1 - 22, ny = fy0 + 12;
+  const double nx = fx1 + 24, ny = fy0 + 2;  // outside the frame, clear of the track
   o += "<g class=\"nord\"><title>north is up</title><path d=\"M" + n1(nx) + " " + n1(ny) + " l-7 22 l7 -6 l7 6 z\"/>"
        "<text x=\"" + n1(nx) + "\" y=\"" + n1(ny + 36) + "\" text-anchor=\"middle\">N</text></g></g>";
 
@@ -310,8 +310,8 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   }
 
   // scale bar
-  const double barra = passo_tondo(w_mondo / 6) ;
-  const double bx = fx0 + 10, by = fy0 + 26;
+  const double barra = passo_tondo(w_mondo / 10);
+  const double bx = fx0, by = fy1 + 46;  // under the frame
   o += "<g class=\"scala\"><title>scale: the bar is " + metri(static_cast<int64_t>(barra)) +
        "</title><rect x=\"" + n1(bx) + "\" y=\"" + n1(by - 4) + "\" width=\"" + n1(barra * scala / 2) +
        "\" height=\"4\"/><rect class=\"vuoto\" x=\"" + n1(bx + barra * scala / 2) + "\" y=\"" + n1(by - 4) +
