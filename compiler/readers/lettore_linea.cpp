@@ -253,9 +253,11 @@ esito lettura_linea::caratteristiche() {
     if (oltre_percorso(s)) return esito::oltre_percorso;
     const std::optional<double> k = svolta_curva(parola);
     if (!k) {
-      rifiuta(codice::curva_non_valida, "'" + testo_mostrato(parola) +
-                                            "' names no curve class: write curvad (right) or curvas (left) and a "
-                                            "class digit 1 to 6, as in curvad5");
+      std::string dettaglio(1, '\'');
+      dettaglio += testo_mostrato(parola);
+      dettaglio += "' names no curve class: write curvad (right) or curvas (left) and a class digit 1 to 6, "
+                   "as in curvad5";
+      rifiuta(codice::curva_non_valida, std::move(dettaglio));
       return esito::interrompi;
     }
     posa_curva(m_, s, lunghezza, *k);

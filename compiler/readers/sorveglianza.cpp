@@ -179,7 +179,10 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
 
   if (parola_.empty() || !lettera(parola_[0]) || !inizia_con_numero(resto)) return;
   riga_ignorata_ = riga;
-  std::string t = "'" + testo_mostrato(parola_, 40) + "' matches no keyword: this line is not read";
+  // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
+  std::string t(1, '\'');
+  t += testo_mostrato(parola_, 40);
+  t += "' matches no keyword: this line is not read";
   std::string_view vicina;
   std::size_t migliore = SIZE_MAX;
   for (const std::string_view p : parole) {
