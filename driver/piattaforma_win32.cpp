@@ -3,6 +3,8 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -23,7 +25,21 @@ constexpr int etichetta_alto = 960;
 constexpr int etichetta_larghezza = 2652;
 constexpr int etichetta_altezza = 792;
 
+const wchar_t* const testo_attesa = L"Attendere";
+
 int pixel(int twip, int dpi) { return MulDiv(twip, dpi, 1440); }
+
+// Width in pixels of `testo` drawn in `carattere` (0 when it cannot be measured).
+int larghezza_testo(HWND finestra, HFONT carattere, const wchar_t* testo) {
+  HDC dc = GetDC(finestra);
+  if (dc == nullptr) return 0;
+  HGDIOBJ prima = carattere != nullptr ? SelectObject(dc, carattere) : nullptr;
+  SIZE misura{};
+  const BOOL riuscita = GetTextExtentPoint32W(dc, testo, static_cast<int>(wcslen(testo)), &misura);
+  if (prima != nullptr) SelectObject(dc, prima);
+  ReleaseDC(finestra, dc);
+  return riuscita ? static_cast<int>(misura.cx) : 0;
+}
 
 std::wstring largo(const std::string& testo) {
   if (testo.empty()) return {};
@@ -79,9 +95,19 @@ class piattaforma_win32 final : public piattaforma {
     carattere_ = CreateFontW(-MulDiv(24, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                              L"MS Sans Serif");
-    HWND etichetta = CreateWindowW(L"STATIC", L"Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                   pixel(etichetta_sinistra, dpi_x), pixel(etichetta_alto, dpi_y),
-                                   pixel(etichetta_larghezza, dpi_x), pixel(etichetta_altezza, dpi_y), finestra_,
+    // The label takes the width the text needs in the font the system really
+    // chose (a substitute may be wider), inside the unchanged client area.
+    RECT cliente{};
+    GetClientRect(finestra_, &cliente);
+    int sinistra = pixel(etichetta_sinistra, dpi_x);
+    int larghezza = pixel(etichetta_larghezza, dpi_x);
+    const int misurata = larghezza_testo(finestra_, carattere_, testo_attesa);
+    if (misurata > larghezza) {
+      larghezza = std::min(misurata, static_cast<int>(cliente.right));
+      sinistra = std::min(sinistra, static_cast<int>(cliente.right) - larghezza);
+    }
+    HWND etichetta = CreateWindowW(L"STATIC", testo_attesa, WS_CHILD | WS_VISIBLE | SS_LEFT, sinistra,
+                                   pixel(etichetta_alto, dpi_y), larghezza, pixel(etichetta_altezza, dpi_y), finestra_,
                                    nullptr, istanza, nullptr);
     if (etichetta != nullptr && carattere_ != nullptr) {
       SendMessageW(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_), TRUE);
