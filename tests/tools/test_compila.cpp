@@ -369,6 +369,19 @@ TEST(compila_json, una_riga_con_stato_posizione_file_e_riga) {
   EXPECT_NE(r.out.find("\"written\":[\""), std::string::npos);
 }
 
+// A report that cannot be written is a disk failure on every path, bad usage too.
+TEST(compila_stati, un_rapporto_non_scritto_non_e_un_successo) {
+  sistema_file_disco fs;
+  for (const bool json : {false, true}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    (json ? out : err).setstate(std::ios::badbit);
+    std::vector<std::string> a = {"--linea", "x"};
+    if (json) a.push_back("--json");
+    EXPECT_EQ(esegui_compila(a, fs, out, err), uscita_compila::guasto_io) << json;
+  }
+}
+
 TEST(compila_json, anche_l_uso_errato_risponde_in_json) {
   const auto r = lancia({"--json", "--linea", "x"});
   EXPECT_EQ(r.stato, uscita_compila::uso_errato);

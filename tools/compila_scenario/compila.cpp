@@ -532,6 +532,23 @@ int consegnato(int uscita, std::ostream& out, std::ostream& err) {
   return uscita_compila::guasto_io;
 }
 
+// Nothing may escape: a message, written out before the failure status.
+int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err) {
+  try {
+    if (json) {
+      out << "{\"exit\":3,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
+             "\"messages\":[{\"message\":"
+          << stringa_json(motivo) << "}]}\n";
+    } else {
+      err << "compila_scenario: " << motivo << '\n';
+    }
+    out.flush();
+    err.flush();
+  } catch (...) {
+  }
+  return uscita_compila::guasto_io;
+}
+
 bool stessa_cartella(const std::string& a, const std::string& b) {
   if (fsys::path(a).lexically_normal() == fsys::path(b).lexically_normal()) return true;
   std::error_code ec;
@@ -605,7 +622,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
             << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
                " [--senza-linea] [--json] [--rigoroso] [--html FILE]  (--help for more)\n";
-        return e.uscita;
+        return consegnato(e.uscita, out, err);
       }
       stampa(e, o, out, err);
       return consegnato(e.uscita, out, err);
@@ -636,20 +653,9 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
     stampa(e, o, out, err);
     return consegnato(e.uscita, out, err);
   } catch (const std::exception& x) {
-    // nothing may escape: a message and the failure status instead
-    try {
-      if (json) {
-        out << "{\"exit\":3,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
-               "\"messages\":[{\"message\":"
-            << stringa_json(x.what()) << "}]}\n";
-      } else {
-        err << "compila_scenario: " << x.what() << '\n';
-      }
-    } catch (...) {
-    }
-    return uscita_compila::guasto_io;
+    return fallita(x.what(), json, out, err);
   } catch (...) {
-    return uscita_compila::guasto_io;
+    return fallita("unexpected failure", json, out, err);
   }
 }
 

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,5 +10,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> argomenti;
   for (int i = 1; i < argc; ++i) argomenti.emplace_back(argv[i]);
   scenario::sistema_file_disco fs;
-  return scenario::esegui_compila(argomenti, fs, std::cout, std::cerr);
+  const int stato = scenario::esegui_compila(argomenti, fs, std::cout, std::cerr);
+  // everything printed leaves the C library's buffers before the exit status does
+  if (std::fflush(nullptr) != 0 && stato == 0) return scenario::uscita_compila::guasto_io;
+  return stato;
 }
