@@ -137,7 +137,7 @@ std::string metri(int64_t m) { return std::to_string(m) + " m"; }
 std::string chilometri(double m, int decimali) { return numero(m / 1000.0, decimali) + " km"; }
 
 std::string ora(int64_t secondi) {
-  if (secondi < 0) return "-" + ora(-secondi);
+  if (secondi < 0) return std::string(1, '-').append(ora(-secondi));
   std::array<char, 48> b{};
   std::snprintf(b.data(), b.size(), "%lld:%02lld:%02lld", static_cast<long long>(secondi / 3600),
                 static_cast<long long>(secondi / 60 % 60), static_cast<long long>(secondi % 60));
