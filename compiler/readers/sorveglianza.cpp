@@ -92,8 +92,7 @@ void sorveglianza::campo_letto(const char* cosa, bool vuoto_ammesso) {
   if (campi_.riga() == riga_voce_) {
     ++sulla_riga_;
     if (campi_.vuoto() && !vuoto_ammesso) {
-      avvisa(campi_.riga(), campi_.colonna(),
-             nome_ + ": empty field where " + cosa + " is expected: read as 0");
+      avvisa(campi_.riga(), campi_.colonna(), std::string("empty field where ") + cosa + " is expected: read as 0");
     }
     return;
   }

@@ -40,7 +40,7 @@ std::vector<caso_avviso> casi() {
       {"campi_in_meno", L, inserisci(T, 10, "velocita,     300"), false, 10, 1,
        "velocita takes 2 fields, but its line holds 1 field: the speed (km/h)"},
       {"campo_vuoto", L, cambia(T, 7, "aderenza,    0,    "), false, 7, 20,
-       "aderenza: empty field where the adhesion value is expected: read as 0"},
+       "empty field where the adhesion value is expected: read as 0"},
       {"senza_marcatore_di_fine", L, senza_fine, false, 17, 1, "the file ends without the end marker [fine]"},
       {"tagliato_dentro_una_voce", L, tagliato, false, 7, 1, "the file ends inside this aderenza entry"},
       {"maiuscola_nella_sezione_generale", cambia(L, 6, "Sfondo uno,    65650"), T, true, 6, 1,
