@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   for (const auto* f : {&nomi.file_linea, &nomi.file_scenario, &nomi.file_percorso}) fs.scrivi(*f, vecchio);
   sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
   modello m;
-  m.nome_linea = "L";
-  m.numero_treno = "1";
+  m.nome_linea = std::string("L");  // not a literal: GCC 12 warns falsely (-Wrestrict)
+  m.numero_treno = std::string("1");
   bool fatale = false;
   try {
     if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);

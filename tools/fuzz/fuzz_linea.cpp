@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   fs.scrivi(nomi.descrizione_linea, std::string(reinterpret_cast<const char*>(dati), n));
   sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
   modello m;
-  m.nome_linea = "L";
-  m.numero_treno = "1";
+  m.nome_linea = std::string("L");  // not a literal: GCC 12 warns falsely (-Wrestrict)
+  m.numero_treno = std::string("1");
   m.scrivi_linea = 1;
   // no train description: the train reader ends at once through the trap
   memorizza_dati(m, sorgenti);
