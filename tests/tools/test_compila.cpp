@@ -373,12 +373,16 @@ TEST(compila_json, una_riga_con_stato_posizione_file_e_riga) {
 TEST(compila_stati, un_rapporto_non_scritto_non_e_un_successo) {
   sistema_file_disco fs;
   for (const bool json : {false, true}) {
-    std::ostringstream out;
-    std::ostringstream err;
-    (json ? out : err).setstate(std::ios::badbit);
+    std::ostringstream uscita;
+    std::ostringstream errori;
     std::vector<std::string> a = {"--linea", "x"};
-    if (json) a.push_back("--json");
-    EXPECT_EQ(esegui_compila(a, fs, out, err), uscita_compila::guasto_io) << json;
+    if (json) {
+      a.push_back("--json");
+      uscita.setstate(std::ios::badbit);
+    } else {
+      errori.setstate(std::ios::badbit);
+    }
+    EXPECT_EQ(esegui_compila(a, fs, uscita, errori), uscita_compila::guasto_io) << json;
   }
 }
 

@@ -152,9 +152,9 @@ def coppie(corpus, scenari):
         taglio = dati.find(b"\0")
         yield f.name[:12], dati if taglio < 0 else dati[:taglio], None if taglio < 0 else dati[taglio + 1:]
     if scenari and scenari.is_dir():
-        for linea in sorted(scenari.glob("*_linea.txt")):
+        for linea in sorted(scenari.rglob("*_linea.txt")):
             nome = linea.name[:-len("_linea.txt")]
-            for treno in sorted(scenari.glob(nome + "_*-.txt")):
+            for treno in sorted(linea.parent.glob(nome + "_*-.txt")):
                 numero = treno.name[len(nome) + 1:-len("-.txt")]
                 yield (nome, numero), linea.read_bytes(), treno.read_bytes()
 
