@@ -230,6 +230,10 @@ def main():
     for programma in ("wine", "Xvfb", "xdotool", "xwd", "convert"):
         if shutil.which(programma) is None:
             salta(f"{programma} is not installed (apt-get install wine wine64 xvfb xdotool x11-apps imagemagick)")
+    if (windows_bin.parent / "build.ninja").exists():
+        # the Windows programs from the same sources as the Linux ones
+        subprocess.run(["cmake", "--build", str(windows_bin.parent), "--target", "genera_scenario", "compila_scenario"],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=False)
     for nome in ("genera_scenario.exe", "compila_scenario.exe"):
         if not (windows_bin / nome).exists():
             salta(f"{windows_bin / nome} is missing: build it first with `cmake --workflow --preset mingw`")
