@@ -215,7 +215,7 @@ class lettore_treno {
     int32_t v[6];
     for (std::size_t i = 0; i < 6; ++i) v[i] = guarda_.lungo(nomi[i]);
     if (oltre(v[0], 100)) return oltre_percorso(v[0]);
-    annota_cella(v[0] - 1200);
+    annota_cella(int64_t{v[0]} - 1200);  // the warning point lies 1200 m before the start
     annota_cella(v[0]);
     if (memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5])) {
       sorgenti_.elimina_treno();
