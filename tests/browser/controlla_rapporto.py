@@ -9,7 +9,8 @@ panel. The 1000 km route's report must stay under 3 MB.
 
 Usage: controlla_rapporto.py BIN_FOLDER WORK_FOLDER [EXAMPLES_FOLDER]
 (BIN_FOLDER holds rapporto_prova, compila_scenario and mostra_scenario.)
-Exit 77 (skipped) when no browser or no ImageMagick is installed.
+Exit 77 (skipped) when no browser or no ImageMagick is installed, unless
+SCENARIO_BROWSER_OBBLIGATORIO=1, as in CI: then a missing tool fails.
 """
 import json
 import os
@@ -22,6 +23,14 @@ SALTA = 77
 BROWSER = ("chromium-headless-shell", "chromium", "chromium-browser")
 LARGHEZZA, ALTEZZA = 1200, 4200
 LIMITE_BYTE = 3 * 1024 * 1024
+
+
+def salta(motivo):
+    if os.environ.get("SCENARIO_BROWSER_OBBLIGATORIO") == "1":
+        print("FAILED (required): " + motivo)
+        return 1
+    print("SKIPPED: " + motivo)
+    return SALTA
 
 
 def browser():
@@ -136,11 +145,9 @@ def main():
     esempi = sys.argv[3] if len(sys.argv) == 4 else None
     chrome = browser()
     if not chrome:
-        print("SKIPPED: no headless browser installed (" + ", ".join(BROWSER) + ")")
-        return SALTA
+        return salta("no headless browser installed (" + ", ".join(BROWSER) + ")")
     if not shutil.which("convert"):
-        print("SKIPPED: ImageMagick's convert is not installed")
-        return SALTA
+        return salta("ImageMagick's convert is not installed")
     os.makedirs(cartella, exist_ok=True)
     errori = []
     tutti = ("pianta", "altimetria", "velocita", "orario")
