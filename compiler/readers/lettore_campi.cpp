@@ -61,9 +61,15 @@ int32_t lettore_campi::colonna_cursore() const {
 }
 
 std::string_view lettore_campi::resto_riga() const {
-  std::size_t fine = pos_;
-  while (fine < testo_.size() && !fine_riga(testo_[fine])) ++fine;
-  return testo_.substr(std::min(pos_, testo_.size()), fine - std::min(pos_, testo_.size()));
+  const std::size_t da = std::min(pos_, testo_.size());
+  // no line end lies between ricerca_da_ and ricerca_fine_: any start in between shares that end
+  if (da < ricerca_da_ || da > ricerca_fine_) {
+    std::size_t fine = da;
+    while (fine < testo_.size() && !fine_riga(testo_[fine])) ++fine;
+    ricerca_da_ = da;
+    ricerca_fine_ = fine;
+  }
+  return testo_.substr(da, ricerca_fine_ - da);
 }
 
 std::string lettore_campi::leggi_testo() {

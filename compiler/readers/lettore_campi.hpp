@@ -52,6 +52,10 @@ class lettore_campi {
   std::size_t pos_ = 0;
   int32_t riga_ = 1;
   std::size_t inizio_riga_ = 0;
+  // The end of the line last looked for, and where the search began: a long
+  // line is walked once, not again for every field on it.
+  mutable std::size_t ricerca_da_ = 1;
+  mutable std::size_t ricerca_fine_ = 0;
   int32_t riga_campo_ = 0;
   int32_t colonna_campo_ = 0;
   bool vuoto_ = false;

@@ -158,8 +158,13 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   const int32_t riga = campi_.riga();
   if (riga == riga_ignorata_) return;
   const std::string_view resto = campi_.resto_riga();
+  const char* fine_resto = resto.data() + resto.size();
+  if (fine_resto == fine_solo_separatori_) return;
   const auto primo = resto.find_first_not_of(" \t,");
-  if (primo == std::string_view::npos) return;
+  if (primo == std::string_view::npos) {
+    fine_solo_separatori_ = fine_resto;
+    return;
+  }
   const int32_t colonna = campi_.colonna_cursore() + static_cast<int32_t>(primo);
 
   if (riconosciuta) {

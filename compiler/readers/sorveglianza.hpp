@@ -51,6 +51,8 @@ class sorveglianza {
   int sulla_riga_ = 0;      // of them, on the keyword's line
   bool spezzata_ = false;   // already warned: the entry goes on on another line
   int32_t riga_ignorata_ = 0;  // a line whose remaining fields were explained already
+  // End of a line whose rest held only separators: a later field on it has nothing left to check.
+  const char* fine_solo_separatori_ = nullptr;
   std::string ultimo_;         // the last field that held anything
   bool ultimo_da_voce_ = false;  // ...and a handler read it
 };
