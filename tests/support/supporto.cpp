@@ -4,6 +4,9 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <cctype>
+
+#include "compiler/model/codici.hpp"
 
 #include "compiler/model/errori.hpp"
 #include "io/errore_io.hpp"
@@ -80,6 +83,26 @@ std::string leggi_file(const std::filesystem::path& file) {
 void scrivi_file(const std::filesystem::path& file, std::string_view contenuto) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+}
+
+std::vector<std::string> righe_tabella_codici(const std::filesystem::path& file) {
+  std::ifstream f(file, std::ios::binary);
+  std::vector<std::string> righe;
+  bool sezione = false;
+  for (std::string r; std::getline(f, r);) {
+    if (!r.empty() && r.back() == '\r') r.pop_back();
+    if (r.starts_with("## ")) sezione = r == "## Status codes";
+    if (sezione && r.size() > 2 && r.starts_with("| ") && std::isdigit(static_cast<unsigned char>(r[2])) != 0) {
+      righe.push_back(r);
+    }
+  }
+  return righe;
+}
+
+std::vector<std::string> righe_attese_codici() {
+  std::vector<std::string> attese;
+  for (const voce_codice& v : registro_codici()) attese.push_back(riga_tabella_codice(v));
+  return attese;
 }
 
 }  // namespace scenario::prova

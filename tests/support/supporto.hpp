@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "compiler/readers/sorgenti.hpp"
 #include "io/sistema_file.hpp"
@@ -64,5 +65,10 @@ class cartella_temporanea {
 
 std::string leggi_file(const std::filesystem::path& file);
 void scrivi_file(const std::filesystem::path& file, std::string_view contenuto);
+
+// The rows of the status-code table under "## Status codes" in a Markdown file.
+std::vector<std::string> righe_tabella_codici(const std::filesystem::path& file);
+// The rows that table must hold: the registry's, in its order.
+std::vector<std::string> righe_attese_codici();
 
 }  // namespace scenario::prova
