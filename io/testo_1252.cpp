@@ -41,4 +41,25 @@ std::string utf8_da_1252(std::string_view testo) {
   return r;
 }
 
+bool byte_da_mostrare_escapato(unsigned char c) {
+  return c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
+std::string utf8_leggibile(std::string_view testo) {
+  static constexpr char cifre[] = "0123456789abcdef";
+  std::string r;
+  r.reserve(testo.size());
+  for (char c : testo) {
+    const auto u = static_cast<unsigned char>(c);
+    if (byte_da_mostrare_escapato(u)) {
+      r += "\\x";
+      r += cifre[u >> 4];
+      r += cifre[u & 0xF];
+    } else {
+      aggiungi_utf8(r, da_cp1252(u));
+    }
+  }
+  return r;
+}
+
 }  // namespace scenario
