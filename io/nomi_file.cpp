@@ -17,4 +17,16 @@ nomi_file costruisci_nomi(const std::filesystem::path& cartella, const std::stri
   return n;
 }
 
+std::optional<std::string> problema_identificativo(const std::string& nome, const std::string& opzione) {
+  if (nome.empty()) return opzione + " needs a non-empty name";
+  if (nome.size() > lunghezza_massima_identificativo) {
+    return opzione + " is longer than " + std::to_string(lunghezza_massima_identificativo) + " bytes";
+  }
+  if (nome.find_first_of("/\\") != std::string::npos) return opzione + " is a name, not a path: use --dir for the folder";
+  for (const char c : nome) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return opzione + " holds a control character";
+  }
+  return std::nullopt;
+}
+
 }  // namespace scenario

@@ -1,6 +1,7 @@
 #pragma once
 // The full names of every file of a scenario.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace scenario {
@@ -19,5 +20,12 @@ struct nomi_file {
 // Names are bytes; they join the folder with the platform's separator.
 nomi_file costruisci_nomi(const std::filesystem::path& cartella, const std::string& nome_linea,
                           const std::string& numero_treno);
+
+// The longest line identifier or train number: names become file names and record texts.
+inline constexpr std::size_t lunghezza_massima_identificativo = 200;
+
+// What is wrong with a name given to `opzione` (--linea, --treno), or nothing:
+// empty, too long, a path, or holding a control character. Both programs ask it.
+std::optional<std::string> problema_identificativo(const std::string& nome, const std::string& opzione);
 
 }  // namespace scenario

@@ -10,6 +10,7 @@
 #include "compiler/model/modello.hpp"
 #include "compiler/output/flusso_le.hpp"
 #include "compiler/output/lettore_le.hpp"
+#include "io/testo_1252.hpp"
 
 namespace scenario {
 
@@ -120,7 +121,7 @@ void leggi_record(lettore_le& l, const std::array<campo_record<R>, N>& campi, R&
   }
 }
 
-// "name=value" for every field, blank-separated; texts quoted as they are.
+// "name=value" for every field, blank-separated; texts quoted, in their readable form.
 template <class R, std::size_t N>
 std::string descrivi_record(const std::array<campo_record<R>, N>& campi, const R& r) {
   std::string t;
@@ -132,7 +133,7 @@ std::string descrivi_record(const std::array<campo_record<R>, N>& campi, const R
       case 0: t += std::to_string(r.*std::get<0>(c.membro)); break;
       case 1: t += std::to_string(r.*std::get<1>(c.membro)); break;
       case 2: t += std::to_string(r.*std::get<2>(c.membro)); break;
-      default: t += '"' + r.*std::get<3>(c.membro) + '"'; break;
+      default: t += '"' + utf8_leggibile(r.*std::get<3>(c.membro)) + '"'; break;
     }
   }
   return t;

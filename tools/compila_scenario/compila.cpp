@@ -24,7 +24,6 @@ namespace fsys = std::filesystem;
 
 namespace {
 
-constexpr std::size_t lunghezza_massima_identificativo = 200;
 // Far above any entry a description file holds, sign texts included.
 constexpr std::size_t lunghezza_massima_riga = 10000;
 
@@ -372,15 +371,7 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   if (!visto_treno) errore("--treno NUMERO is missing");
   // The names become file names and record texts: no paths, nothing unprintable.
   const auto controlla = [&](const std::string& nome, const std::string& opzione) {
-    if (nome.empty()) {
-      errore(opzione + " needs a non-empty name");
-    } else if (nome.size() > lunghezza_massima_identificativo) {
-      errore(opzione + " is longer than " + std::to_string(lunghezza_massima_identificativo) + " bytes");
-    } else if (nome.find_first_of("/\\") != std::string::npos) {
-      errore(opzione + " is a name, not a path: use --dir for the folder");
-    } else if (std::any_of(nome.begin(), nome.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
-      errore(opzione + " holds a control character");
-    }
+    if (const auto problema = problema_identificativo(nome, opzione)) errore(*problema);
   };
   if (vista_linea) controlla(o.linea, "--linea");
   if (visto_treno) controlla(o.treno, "--treno");

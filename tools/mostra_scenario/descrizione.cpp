@@ -16,22 +16,7 @@ namespace {
 
 using campi_t = std::vector<std::pair<std::string, std::string>>;
 
-// A Windows-1252 text as UTF-8, control bytes shown as \xNN.
-std::string testo(std::string_view t) {
-  static const char cifre[] = "0123456789abcdef";
-  std::string r;
-  for (char c : t) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      r += "\\x";
-      r += cifre[u >> 4];
-      r += cifre[u & 0xF];
-    } else {
-      aggiungi_utf8(r, da_cp1252(u));
-    }
-  }
-  return r;
-}
+std::string testo(std::string_view t) { return utf8_leggibile(t); }
 
 std::string n(int64_t v) { return std::to_string(v); }
 std::string metri(int64_t v) { return n(v) + " m"; }

@@ -20,8 +20,8 @@ oj tratti(const std::vector<tratto>& v) {
 
 nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   oj j;
-  j["line"] = {{"name", utf8_da_1252(c.linea.nome)}, {"scenery", c.linea.sfondi}};
-  j["train"] = {{"number", utf8_da_1252(c.treno.numero)},
+  j["line"] = {{"name", utf8_leggibile(c.linea.nome)}, {"scenery", c.linea.sfondi}};
+  j["train"] = {{"number", utf8_leggibile(c.treno.numero)},
                 {"braked_mass", c.treno.massa_frenata},
                 {"cars", c.treno.vetture},
                 {"sand", c.treno.sabbia},
@@ -44,7 +44,7 @@ nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   oj& s = j["stations"] = oj::array();
   for (const stazione& x : c.stazioni) {
     s.push_back({{"record", x.record},
-                 {"name", utf8_da_1252(x.nome)},
+                 {"name", utf8_leggibile(x.nome)},
                  {"type", x.tipo},
                  {"position", x.posizione},
                  {"start", x.inizio},
@@ -79,7 +79,7 @@ nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   }
   oj& t = j["sign_boards"] = oj::array();
   for (const cartello& x : c.cartelli) {
-    t.push_back({{"position", x.metri}, {"cell", x.cella}, {"record", x.record}, {"text", utf8_da_1252(x.testo)}});
+    t.push_back({{"position", x.metri}, {"cell", x.cella}, {"record", x.record}, {"text", utf8_leggibile(x.testo)}});
   }
   j["speed_limits"] = tratti(c.velocita_limite);
   j["gradients"] = tratti(c.pendenze);

@@ -1,16 +1,22 @@
 #include "tools/mostra_scenario/mostra.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 #include <optional>
+#include <string_view>
+#include <utility>
+#include <variant>
 #include <ostream>
 #include <vector>
 
 #include "compiler/output/decodifica.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
+#include "io/testo_1252.hpp"
 #include "tools/mostra_scenario/contenuto.hpp"
 #include "tools/mostra_scenario/descrizione.hpp"
 #include "tools/mostra_scenario/json.hpp"
@@ -31,13 +37,25 @@ struct opzioni_mostra {
   std::optional<std::string> html;
 };
 
+const char* const descrizione_uso =
+    "Reads NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat from CARTELLA (default: the current\n"
+    "folder) and lists what they hold by meaning: headers, length, format numbers and codes (and\n"
+    "whether they verify), stations, signals, slowdowns, speed-reduction points, boards, signs,\n"
+    "speed-limit, gradient, adhesion and mountain runs, approach marks, kilometric references.\n"
+    "Without a line file everything else is listed.";
+
+const char* const uso_breve =
+    "usage: mostra_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--senza-linea] [--json] [--grezzo]"
+    " [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
+
 const char* const stati_uscita =
     "Exit status:\n"
     "  0   listed; with --confronta: the two scenarios mean the same\n"
     "  1   --confronta: they differ (each difference on a line of its own)\n"
     "  2   a compiled file is missing, cannot be read or is broken (the message names\n"
     "      the file, the byte offset and the field)\n"
-    "  64  bad usage\n";
+    "  3   standard output or error could not be written (a full disk, a closed stream)\n"
+    "  64  bad usage (with --json the refusal is printed as JSON on standard output)\n";
 
 // The scenario of one folder, read and decoded.
 struct letto {
@@ -79,31 +97,75 @@ void scrivi_rapporto(const opzioni_mostra& o, const letto& a, sistema_file& fs) 
   sostituisci_file(fs, pagina, rapporto::componi_rapporto(a.m, a.c, org));
 }
 
-}  // namespace
+// A value is never taken from the next option: "--treno --json" lacks its number.
+std::optional<std::string> valore_mancante(std::span<const std::string> argomenti) {
+  static constexpr std::array<std::string_view, 5> con_valore{"--linea", "--treno", "--dir", "--html", "--confronta"};
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    if (std::find(con_valore.begin(), con_valore.end(), argomenti[i]) == con_valore.end()) continue;
+    if (i + 1 >= argomenti.size() || argomenti[i + 1].starts_with("--")) return argomenti[i] + " needs a value";
+  }
+  return std::nullopt;
+}
 
-int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
+// A refusal: one line on standard error, or with --json one JSON document on
+// standard output in compila_scenario's schema.
+int rifiuta(bool json, int uscita, const std::string& file, const std::string& testo, std::ostream& out,
+            std::ostream& err) {
+  const std::string messaggio = file.empty() ? testo : file + ": " + testo;
+  if (!json) {
+    err << "mostra_scenario: " << messaggio << '\n';
+    if (uscita == uscita_mostra::uso_errato) err << uso_breve;
+    return uscita;
+  }
+  const nlohmann::ordered_json f = file.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(utf8_leggibile(file));
+  nlohmann::ordered_json m;
+  m["message"] = utf8_leggibile(messaggio);
+  m["severity"] = "error";
+  for (const char* k : {"status", "position"}) m[k] = nullptr;
+  m["file"] = f;
+  for (const char* k : {"line", "column", "keyword"}) m[k] = nullptr;
+  m["text"] = utf8_leggibile(testo);
+  nlohmann::ordered_json j;
+  j["exit"] = uscita;
+  for (const char* k : {"status", "position"}) j[k] = nullptr;
+  j["file"] = f;
+  for (const char* k : {"line", "column"}) j[k] = nullptr;
+  j["written"] = nlohmann::ordered_json::array();
+  j["messages"] = nlohmann::ordered_json::array({m});
+  out << j.dump() << '\n';
+  return uscita;
+}
+
+// What was printed must have reached its reader: output lost on a full disk
+// or a closed stream is a failure, never a success.
+int consegnato(int uscita, std::ostream& out, std::ostream& err) {
+  out.flush();
+  err.flush();
+  if (out && err) return uscita;
+  if (err) err << "mostra_scenario: cannot write to standard output\n" << std::flush;
+  return uscita_mostra::guasto_uscita;
+}
+
+// The options, checked; or the exit status of a refusal or of --help.
+std::variant<opzioni_mostra, int> leggi_opzioni(std::span<const std::string> argomenti, bool json, std::ostream& out,
+                                                std::ostream& err) {
   opzioni_mostra o;
   std::string altra;
-  CLI::App app{
-      "Reads NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat from CARTELLA (default: the current\n"
-      "folder) and lists what they hold by meaning: headers, length, format numbers and codes (and\n"
-      "whether they verify), stations, signals, slowdowns, speed-reduction points, boards, signs,\n"
-      "speed-limit, gradient, adhesion and mountain runs, approach marks, kilometric references.\n"
-      "Without a line file everything else is listed.",
-      "mostra_scenario"};
+  std::string html;
+  CLI::App app{descrizione_uso, "mostra_scenario"};
   app.add_option("--linea", o.linea, "line identifier")->required()->option_text("NOME");
   app.add_option("--treno", o.treno, "train number")->required()->option_text("NUMERO");
   app.add_option("--dir", o.cartella, "folder of the compiled files")->option_text("CARTELLA");
   app.add_flag("--senza-linea", o.senza_linea, "do not read the line file (no track plan)");
   app.add_flag("--json", o.json, "print one JSON document (UTF-8) instead of the listing");
-  std::string html;
   app.add_option("--html", html, "write FILE: a self-contained report page (plan, profiles, timetable) instead of the listing")
       ->option_text("FILE");
   app.add_flag("--grezzo", o.grezzo, "print every record and every non-empty cell field by field");
-  app.add_option("--confronta", altra, "compare with the same scenario in ALTRA_CARTELLA: the differences by meaning")
+  app.add_option("--confronta", altra, "compare with the same scenario in ALTRA_CARTELLA: every difference")
       ->option_text("ALTRA_CARTELLA");
   app.footer(stati_uscita);
   try {
+    if (const auto manca = valore_mancante(argomenti)) throw CLI::ValidationError(*manca);
     // CLI11 takes the arguments last first
     std::vector<std::string> rovesciati(argomenti.rbegin(), argomenti.rend());
     app.parse(rovesciati);
@@ -111,61 +173,71 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
     out << app.help();
     return uscita_mostra::riuscita;
   } catch (const CLI::ParseError& e) {
-    err << "mostra_scenario: " << e.what() << "\nusage: mostra_scenario --linea NOME --treno NUMERO [--dir CARTELLA]"
-           " [--senza-linea] [--json] [--grezzo] [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
-    return uscita_mostra::uso_errato;
+    return rifiuta(json, uscita_mostra::uso_errato, "", e.what(), out, err);
   }
   if (app.count("--confronta") > 0) o.confronta = altra;
   if (app.count("--html") > 0) o.html = html;
   if (o.html && (o.confronta || o.json || o.html->empty())) {
-    err << "mostra_scenario: --html takes a file and goes with neither --json nor --confronta\n";
-    return uscita_mostra::uso_errato;
+    return rifiuta(json, uscita_mostra::uso_errato, "", "--html takes a file and goes with neither --json nor --confronta",
+                   out, err);
   }
-  for (const std::string* nome : {&o.linea, &o.treno}) {
-    if (nome->empty() || nome->find_first_of("/\\") != std::string::npos) {
-      err << "mostra_scenario: --linea and --treno take a name, not a path\n";
-      return uscita_mostra::uso_errato;
+  for (const auto& [nome, opzione] : {std::pair{&o.linea, "--linea"}, std::pair{&o.treno, "--treno"}}) {
+    if (const auto problema = problema_identificativo(*nome, opzione)) {
+      return rifiuta(json, uscita_mostra::uso_errato, "", *problema, out, err);
     }
   }
+  return o;
+}
 
-  try {
-    const letto a = leggi_cartella(o, o.cartella, fs);
-    if (o.html) {
-      scrivi_rapporto(o, a, fs);
-      out << "written: " << *o.html << '\n';
-      return uscita_mostra::riuscita;
-    }
-    if (!o.confronta) {
-      if (o.json) {
-        out << in_json(a.c).dump(2) << '\n';
-      } else if (o.grezzo) {
-        out << elenco_grezzo(a.m);
-      } else {
-        out << elenco(a.c);
-      }
-      return uscita_mostra::riuscita;
-    }
-    const letto b = leggi_cartella(o, *o.confronta, fs);
-    const std::vector<std::string> d = differenze(a.c, a.m, b.c, b.m);
-    if (o.json) {
-      nlohmann::ordered_json j;
-      j["equal"] = d.empty();
-      j["differences"] = d;
-      out << j.dump(2) << '\n';
-    } else if (d.empty()) {
-      out << "no differences\n";
-    } else {
-      for (const std::string& x : d) out << x << '\n';
-    }
-    return d.empty() ? uscita_mostra::riuscita : uscita_mostra::differenti;
-  } catch (const errore_decodifica& e) {
-    err << "mostra_scenario: " << e.what() << '\n';
-  } catch (const errore_io& e) {
-    err << "mostra_scenario: " << e.file() << ": " << e.motivo() << '\n';
-  } catch (const std::exception& e) {
-    err << "mostra_scenario: " << e.what() << '\n';
+int esegui(const opzioni_mostra& o, sistema_file& fs, std::ostream& out) {
+  const letto a = leggi_cartella(o, o.cartella, fs);
+  if (o.html) {
+    scrivi_rapporto(o, a, fs);
+    out << "written: " << *o.html << '\n';
+    return uscita_mostra::riuscita;
   }
-  return uscita_mostra::file_guasto;
+  if (!o.confronta) {
+    if (o.json) {
+      out << in_json(a.c).dump(2) << '\n';
+    } else if (o.grezzo) {
+      out << elenco_grezzo(a.m);
+    } else {
+      out << elenco(a.c);
+    }
+    return uscita_mostra::riuscita;
+  }
+  const letto b = leggi_cartella(o, *o.confronta, fs);
+  const std::vector<std::string> d = differenze(a.c, a.m, b.c, b.m);
+  if (o.json) {
+    nlohmann::ordered_json j;
+    j["equal"] = d.empty();
+    j["differences"] = d;
+    out << j.dump(2) << '\n';
+  } else if (d.empty()) {
+    out << "no differences\n";
+  } else {
+    for (const std::string& x : d) out << x << '\n';
+  }
+  return d.empty() ? uscita_mostra::riuscita : uscita_mostra::differenti;
+}
+
+}  // namespace
+
+int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
+  const bool json = std::find(argomenti.begin(), argomenti.end(), "--json") != argomenti.end();
+  int uscita = uscita_mostra::file_guasto;
+  try {
+    const auto lette = leggi_opzioni(argomenti, json, out, err);
+    if (const int* u = std::get_if<int>(&lette)) return consegnato(*u, out, err);
+    uscita = esegui(std::get<opzioni_mostra>(lette), fs, out);
+  } catch (const errore_decodifica& e) {
+    uscita = rifiuta(json, uscita_mostra::file_guasto, "", e.what(), out, err);
+  } catch (const errore_io& e) {
+    uscita = rifiuta(json, uscita_mostra::file_guasto, e.file(), e.motivo(), out, err);
+  } catch (const std::exception& e) {
+    uscita = rifiuta(json, uscita_mostra::file_guasto, "", e.what(), out, err);
+  }
+  return consegnato(uscita, out, err);
 }
 
 }  // namespace scenario

@@ -14,6 +14,7 @@ namespace uscita_mostra {
 inline constexpr int riuscita = 0;        // listed, or the two scenarios mean the same
 inline constexpr int differenti = 1;      // --confronta: they differ
 inline constexpr int file_guasto = 2;     // a compiled file is missing, unreadable or broken
+inline constexpr int guasto_uscita = 3;   // standard output or error could not be written
 inline constexpr int uso_errato = 64;
 }  // namespace uscita_mostra
 
