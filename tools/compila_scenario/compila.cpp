@@ -116,6 +116,7 @@ struct esame_file {
   std::size_t lunghezza = 0;
   bool vuoto = false;
   int32_t riga_binaria = 0;  // line of the first byte no text file holds; 0: none
+  int32_t colonna_binaria = 0;
   unsigned char byte_binario = 0;
   int32_t riga_lunga = 0;  // first line longer than any entry can be; 0: none
   std::size_t lunghezza_riga = 0;
@@ -143,6 +144,7 @@ esame_file esamina(const std::string& testo) {
     }
     if (u < 0x20 && c != '\t' && c != '\f' && c != '\v' && u != 0x1A) {
       e.riga_binaria = riga;
+      e.colonna_binaria = static_cast<int32_t>(std::min<std::size_t>(i - inizio_riga + 1, INT32_MAX));
       e.byte_binario = u;
       break;
     }
@@ -215,12 +217,17 @@ void aggiungi_esame(std::vector<messaggio>& messaggi, const esame_file& e, const
   } else if (e.riga_binaria > 0) {
     static const char cifre[] = "0123456789abcdef";
     x.riga = e.riga_binaria;
+    x.colonna = e.colonna_binaria;
     x.testo = std::string("binary content (byte 0x") + cifre[e.byte_binario >> 4] + cifre[e.byte_binario & 0xF] +
               "): not a description file";
   } else if (e.riga_lunga > 0) {
     x.riga = e.riga_lunga;
+    x.colonna = static_cast<int32_t>(lunghezza_massima_riga + 1);  // the first byte past any entry
     x.testo = "a line of " + std::to_string(e.lunghezza_riga) + " bytes: not a description file";
   } else if (cerca_generale && !e.ha_generale) {
+    // where the marker should have opened the file
+    x.riga = 1;
+    x.colonna = 1;
     x.testo = "no [generale] marker: none of its entries was read";
   } else {
     return;
