@@ -92,4 +92,20 @@ nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   return j;
 }
 
+nlohmann::ordered_json in_json(const confronto& c) {
+  oj j;
+  j["equal"] = c.uguali();
+  oj& d = j["differences"] = oj::array();
+  for (const differenza& x : c.differenze) {
+    const auto parte = [&x](std::string campo_diverso::*p) { return x.campo ? oj((*x.campo).*p) : oj(nullptr); };
+    d.push_back({{"file", parte(&campo_diverso::file)},
+                 {"record", parte(&campo_diverso::record)},
+                 {"field", parte(&campo_diverso::campo)},
+                 {"old", parte(&campo_diverso::prima)},
+                 {"new", parte(&campo_diverso::dopo)},
+                 {"meaning", x.significato ? oj(*x.significato) : oj(nullptr)}});
+  }
+  return j;
+}
+
 }  // namespace scenario

@@ -207,18 +207,7 @@ int esegui(const opzioni_mostra& o, sistema_file& fs, std::ostream& out) {
     return uscita_mostra::riuscita;
   }
   const letto b = leggi_cartella(o, *o.confronta, fs);
-  const std::vector<std::string> d = differenze(a.c, a.m, b.c, b.m);
-  if (o.json) {
-    nlohmann::ordered_json j;
-    j["equal"] = d.empty();
-    j["differences"] = d;
-    out << j.dump(2) << '\n';
-  } else if (d.empty()) {
-    out << "no differences\n";
-  } else {
-    for (const std::string& x : d) out << x << '\n';
-  }
-  return d.empty() ? uscita_mostra::riuscita : uscita_mostra::differenti;
+  return mostra_confronto(confronta(a.m, a.c, b.m, b.c, nomi_confrontati_di(o.linea, o.treno)), o.json, out);
 }
 
 }  // namespace
