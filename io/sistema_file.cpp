@@ -210,4 +210,64 @@ void elimina_se_esiste(sistema_file& fs, const fs::path& file) {
   if (fs.esiste(file)) fs.elimina(file);
 }
 
+// Bounded reads: a file is refused from its size before a byte of it is read.
+
+errore_troppo_grande::errore_troppo_grande(std::string file, std::uintmax_t dimensione, std::uintmax_t limite)
+    : errore_io(std::move(file), "is " + std::to_string(dimensione) + " bytes, over the limit of " +
+                                     std::to_string(limite) + " bytes: not read"),
+      dimensione_(dimensione),
+      limite_(limite) {}
+
+std::optional<std::string> sistema_file::leggi_entro(const fs::path& file, std::uintmax_t limite) {
+  if (!presente(file)) return std::nullopt;
+  std::string contenuto = leggi(file);
+  if (contenuto.size() > limite) throw errore_troppo_grande(testo_percorso(file), contenuto.size(), limite);
+  return contenuto;
+}
+
+namespace {
+
+// At most `limite` + 1 bytes: one past the limit tells a file that grew after
+// its size was taken.
+std::string leggi_al_piu(const fs::path& file, std::uintmax_t limite) {
+  errno = 0;
+  std::FILE* f = apri_lettura(file);
+  if (f == nullptr) throw errore_io(testo_percorso(file), motivo_errno(errno != 0 ? errno : ENOENT));
+  const std::uintmax_t fino_a = limite == UINTMAX_MAX ? limite : limite + 1;
+  std::string contenuto;
+  char blocco[1 << 16];
+  while (contenuto.size() < fino_a) {
+    const auto voluti = static_cast<std::size_t>(std::min<std::uintmax_t>(sizeof blocco, fino_a - contenuto.size()));
+    const std::size_t letti = std::fread(blocco, 1, voluti, f);
+    contenuto.append(blocco, letti);
+    if (letti < voluti) break;
+  }
+  const bool guasto = std::ferror(f) != 0;
+  const int numero = errno;
+  std::fclose(f);
+  if (guasto) throw errore_io(testo_percorso(file), motivo_errno(numero != 0 ? numero : EIO));
+  return contenuto;
+}
+
+}  // namespace
+
+std::optional<std::string> sistema_file_disco::leggi_entro(const fs::path& file, std::uintmax_t limite) {
+  std::error_code ec;
+  const fs::file_status proprio = fs::symlink_status(file, ec);
+  if (proprio.type() == fs::file_type::not_found) return std::nullopt;
+  if (fs::is_symlink(proprio) && fs::status(file, ec).type() == fs::file_type::not_found) {
+    throw errore_io(testo_percorso(file), "is a link to nothing: what it names does not exist");
+  }
+  if (const auto motivo = non_leggibile(file)) throw errore_io(testo_percorso(file), *motivo);
+  const std::uintmax_t dimensione = fs::file_size(file, ec);
+  if (ec) throw errore_io(testo_percorso(file), ec.message());
+  if (dimensione > limite) throw errore_troppo_grande(testo_percorso(file), dimensione, limite);
+  std::string contenuto = leggi_al_piu(file, limite);
+  if (contenuto.size() > limite) {
+    const std::uintmax_t ora = fs::file_size(file, ec);
+    throw errore_troppo_grande(testo_percorso(file), !ec && ora > limite ? ora : contenuto.size(), limite);
+  }
+  return contenuto;
+}
+
 }  // namespace scenario

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "io/errore_io.hpp"
 
 namespace scenario {
 
@@ -30,6 +33,11 @@ class sistema_file {
   // The whole content as bytes; anything but a regular file (a folder, a FIFO,
   // a device) is refused unopened. Throws errore_io.
   virtual std::string leggi(const std::filesystem::path& file) = 0;
+  // At most `limite` bytes: a larger file is refused from its size, unread
+  // (errore_troppo_grande), and anything but a regular file unopened, as by
+  // leggi (a link to nothing too). Nothing only when nothing at all stands at
+  // the path. Throws errore_io.
+  virtual std::optional<std::string> leggi_entro(const std::filesystem::path& file, std::uintmax_t limite);
   // Creates a file that must not exist yet: a name already taken (by a file, a
   // folder or a link) is never opened, and the answer is false. The content is
   // written whole, flushed to the disk when `durevole`, and the file takes the
@@ -65,6 +73,7 @@ class sistema_file_disco : public sistema_file {
   bool esiste(const std::filesystem::path& file) override;
   bool presente(const std::filesystem::path& file) override;
   std::string leggi(const std::filesystem::path& file) override;
+  std::optional<std::string> leggi_entro(const std::filesystem::path& file, std::uintmax_t limite) override;
   bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                   const std::filesystem::path& permessi_di, bool durevole) override;
   void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) override;
@@ -75,6 +84,18 @@ class sistema_file_disco : public sistema_file {
 
  private:
   bool sincronizza_;
+};
+
+// A file larger than its reader's limit, refused before it was read.
+class errore_troppo_grande : public errore_io {
+ public:
+  errore_troppo_grande(std::string file, std::uintmax_t dimensione, std::uintmax_t limite);
+  std::uintmax_t dimensione() const { return dimensione_; }  // at least limite + 1
+  std::uintmax_t limite() const { return limite_; }
+
+ private:
+  std::uintmax_t dimensione_;
+  std::uintmax_t limite_;
 };
 
 // Whether a file name follows the temporaries' pattern ".scenario-<16 hex>.tmp".
