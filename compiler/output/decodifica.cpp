@@ -1,5 +1,7 @@
 #include "compiler/output/decodifica.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "compiler/finishing/codici_gara.hpp"
@@ -11,8 +13,17 @@ namespace {
 
 // The longest legal route (1000000 m, 7000 m more of cells) bounds both files:
 // anything longer is not a file a compile wrote.
-constexpr std::size_t celle_massime = (1'000'000 + 7000) / 50 + 1;
-constexpr std::size_t righe_massime = 1'000'000 + 7000 + 1;
+constexpr int32_t lunghezza_massima = 1'000'000;
+constexpr int64_t oltre_la_fine = 7000;  // the cells and the track plan reach past the end of the line
+constexpr std::size_t celle_massime = (lunghezza_massima + oltre_la_fine) / 50 + 1;
+constexpr std::size_t righe_massime = lunghezza_massima + oltre_la_fine + 1;
+constexpr std::size_t larghezza_cella = dimensione_fissa(campi_cella);
+
+constexpr std::size_t elemento_massimo() {
+  std::size_t n = 0;
+  for (const forma_elemento& f : forme_elemento) n = std::max(n, larghezza_etichetta + f.larghezza_valore);
+  return n;
+}
 
 bool tipo_noto(uint8_t t) {
   switch (t) {
@@ -140,11 +151,128 @@ void decodifica_linea(std::string_view dati, std::string_view nome, modello& m) 
   }
 }
 
+namespace {
+
+std::string n(int64_t v) { return std::to_string(v); }
+std::string celle(int64_t v) { return n(v) + (v == 1 ? " cell" : " cells"); }
+
+// The last cell of a route reaching `estensione` metres, rounded as the line reader rounds it.
+int64_t ultima_cella_di(int64_t estensione) {
+  return static_cast<int64_t>(std::nearbyint(static_cast<double>(estensione) / 50.0));
+}
+
+struct misure {
+  int64_t celle = 0;
+  int64_t righe = 0;
+};
+
+// Cells and track plan rows of a route length, as the line reader makes them;
+// nothing for a length it refuses: those of an earlier length stay.
+std::optional<misure> misure_di(int32_t lunghezza) {
+  const int64_t estensione = int64_t{lunghezza} + oltre_la_fine;
+  const int64_t ultima = ultima_cella_di(estensione);
+  if (lunghezza > lunghezza_massima || ultima < 0) return std::nullopt;
+  return misure{ultima + 1, estensione + 1};
+}
+
+// Where element k of a well-formed line file starts (only for a message).
+std::size_t inizio_elemento(std::string_view dati, int64_t k) {
+  lettore_le l(dati, "");
+  for (int64_t i = 0; i < k && !l.finito(); ++i) {
+    const forma_elemento* f = forma_di(l.integer("tag"));
+    for (std::size_t b = 0; f != nullptr && b < f->larghezza_valore; ++b) (void)l.byte("value");
+  }
+  return l.posizione();
+}
+
+void controlla_celle(const modello& m, const file_compilati& f, const misure& attese, int32_t lunghezza) {
+  const auto trovate = static_cast<int64_t>(m.celle.size());
+  if (trovate == attese.celle) return;
+  const auto prima = static_cast<std::size_t>(std::min(trovate, attese.celle));
+  throw errore_decodifica(f.nome_percorso, prima * larghezza_cella, "cell " + n(static_cast<int64_t>(prima)),
+                          "the scenario file's route length of " + n(lunghezza) + " m gives " + celle(attese.celle) +
+                              " (" + n(attese.celle * static_cast<int64_t>(larghezza_cella)) +
+                              " bytes); the file holds " + n(trovate) + " (" + n(static_cast<int64_t>(f.percorso.size())) +
+                              " bytes)");
+}
+
+// The track plan must have from `da` to `a` rows, two elements each; `perche`
+// says what gives them.
+void controlla_righe(const modello& m, const file_compilati& f, int64_t da, int64_t a, const std::string& perche) {
+  const int64_t righe = m.tracciato.esiste() ? int64_t{m.tracciato.ultima_riga()} + 1 : 0;
+  if (righe >= da && righe <= a) return;
+  const std::string_view dati = *f.linea;
+  // short: it ends too soon; long: its first component runs past the last row
+  const int64_t k = righe < da ? 2 * righe : a;
+  const std::size_t offset = righe < da ? dati.size() : inizio_elemento(dati, a);
+  const std::string attese = da == a ? n(da) + " rows, " + n(2 * da) + " elements"
+                                     : n(da) + " to " + n(a) + " rows, " + n(2 * da) + " to " + n(2 * a) + " elements";
+  // a whole but foreign plan most likely comes from another compile
+  const std::string trovate = righe == 0 ? "the file is empty"
+                                         : "the file holds " + n(righe) + " rows, " + n(2 * righe) +
+                                               " elements (left by another compile? --senza-linea reads without it)";
+  throw errore_decodifica(f.nome_linea, offset, "element " + n(k), perche + " " + attese + "; " + trovate);
+}
+
+// The files must fit each other as one compile writes them.
+void controlla_misure(const modello& m, const file_compilati& f) {
+  const int32_t lunghezza = m.voce(voci::percorso).fine;
+  if (const std::optional<misure> attese = misure_di(lunghezza)) {
+    controlla_celle(m, f, *attese, lunghezza);
+    if (f.linea) {
+      controlla_righe(m, f, attese->righe, attese->righe, "the scenario file's route length of " + n(lunghezza) + " m gives");
+    }
+    return;
+  }
+  if (!f.linea) return;
+  // A refused length keeps the cells and rows of an earlier one: they still fit each other.
+  const auto ultima = static_cast<int64_t>(m.celle.size()) - 1;
+  int64_t da = 0;
+  int64_t a = -1;
+  for (int64_t e = 50 * ultima + 25; e >= 50 * ultima - 25; --e) {
+    if (e < 0 || e + 1 > static_cast<int64_t>(righe_massime) || ultima_cella_di(e) != ultima) continue;
+    if (a < 0) a = e + 1;
+    da = e + 1;
+  }
+  controlla_righe(m, f, da, a,
+                  "the route file's " + celle(ultima + 1) + " (an earlier length's: the scenario file's " + n(lunghezza) +
+                      " m is one the compile refuses) give");
+}
+
+}  // namespace
+
+std::size_t byte_massimi(file_compilato quale) {
+  switch (quale) {
+    case file_compilato::percorso: return celle_massime * larghezza_cella;
+    case file_compilato::linea: return 2 * righe_massime * elemento_massimo();
+    case file_compilato::scenario: break;
+  }
+  return numero_voci * (dimensione_fissa(campi_voce) + lunghezza_massima_nome);
+}
+
+errore_decodifica troppo_lungo(file_compilato quale, std::string nome, std::uintmax_t dimensione) {
+  const std::size_t massimo = byte_massimi(quale);
+  const std::string letto = " (the file is " + std::to_string(dimensione) + " bytes; not read)";
+  switch (quale) {
+    case file_compilato::percorso:
+      return errore_decodifica(std::move(nome), massimo, "cell " + std::to_string(celle_massime),
+                               "more cells than the longest route holds" + letto);
+    case file_compilato::linea:
+      return errore_decodifica(std::move(nome), massimo, "end of file",
+                               "more bytes than the longest route's track plan takes, every element a double" + letto);
+    case file_compilato::scenario: break;
+  }
+  return errore_decodifica(std::move(nome), massimo, "end of file",
+                           "more bytes than the " + std::to_string(numero_voci) +
+                               " records take, every name at its longest" + letto);
+}
+
 modello decodifica(const file_compilati& f) {
   modello m;
   decodifica_scenario(f.scenario, f.nome_scenario, m);
   decodifica_percorso(f.percorso, f.nome_percorso, m);
   if (f.linea) decodifica_linea(*f.linea, f.nome_linea, m);
+  controlla_misure(m, f);
   m.scrivi_linea = f.linea ? 1 : 0;
   m.nome_linea = m.voce(voci::linea).nome;
   m.numero_treno = m.voce(voci::treno).nome;

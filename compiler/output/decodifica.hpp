@@ -27,8 +27,21 @@ void decodifica_scenario(std::string_view dati, std::string_view nome, modello& 
 void decodifica_percorso(std::string_view dati, std::string_view nome, modello& m);
 void decodifica_linea(std::string_view dati, std::string_view nome, modello& m);
 
-// All three; the names, route extent and scrivi_linea follow from them.
+// All three; the names, route extent and scrivi_linea follow from them. The
+// files must also fit each other as a compile writes them: the cells and the
+// track plan rows the scenario file's route length gives (or, for a length
+// the compile refused, cells and rows of one earlier length); an empty line
+// file is refused.
 modello decodifica(const file_compilati& f);
+
+// The three files, for their size limits.
+enum class file_compilato : uint8_t { linea, scenario, percorso };
+// The most bytes a legal compile writes into each: the longest route, every
+// element a double, every name at its longest. A larger file is never one.
+std::size_t byte_massimi(file_compilato quale);
+// The refusal of a file of `dimensione` bytes, over byte_massimi, as decoding
+// it would word it; for callers that refuse it from its size, unread.
+errore_decodifica troppo_lungo(file_compilato quale, std::string nome, std::uintmax_t dimensione);
 
 // The format numbers and scenario codes as stamped, and as the names give them.
 struct verifica_codici {
