@@ -63,13 +63,30 @@ struct letto {
   contenuto_scenario c;
 };
 
+// A compiled file, read only when it is no larger than a compile writes it;
+// nothing when nothing at all stands at the path.
+std::optional<std::string> leggi_compilato(sistema_file& fs, const std::filesystem::path& file, file_compilato quale) {
+  try {
+    return fs.leggi_entro(file, byte_massimi(quale));
+  } catch (const errore_troppo_grande& e) {
+    throw troppo_lungo(quale, testo_percorso(file), e.dimensione());
+  }
+}
+
+std::string leggi_necessario(sistema_file& fs, const std::filesystem::path& file, file_compilato quale) {
+  std::optional<std::string> dati = leggi_compilato(fs, file, quale);
+  if (!dati) throw errore_io(testo_percorso(file), std::make_error_code(std::errc::no_such_file_or_directory).message());
+  return std::move(*dati);
+}
+
 letto leggi_cartella(const opzioni_mostra& o, const std::string& cartella, sistema_file& fs) {
   const nomi_file nomi = costruisci_nomi(cartella, o.linea, o.treno);
-  const std::string scenario = fs.leggi(nomi.file_scenario);
-  const std::string percorso = fs.leggi(nomi.file_percorso);
+  const std::string scenario = leggi_necessario(fs, nomi.file_scenario, file_compilato::scenario);
+  const std::string percorso = leggi_necessario(fs, nomi.file_percorso, file_compilato::percorso);
+  // without the line file everything else is still shown; anything else in its
+  // place (a folder, a FIFO, a device, a link to nothing) is refused
   std::optional<std::string> linea;
-  // without the line file everything else is still shown
-  if (!o.senza_linea && fs.esiste(nomi.file_linea)) linea = fs.leggi(nomi.file_linea);
+  if (!o.senza_linea) linea = leggi_compilato(fs, nomi.file_linea, file_compilato::linea);
   file_compilati f{std::nullopt, scenario, percorso, testo_percorso(nomi.file_linea),
                    testo_percorso(nomi.file_scenario), testo_percorso(nomi.file_percorso)};
   if (linea) f.linea = *linea;
