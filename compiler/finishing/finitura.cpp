@@ -1,3 +1,4 @@
+#include "compiler/model/misure.hpp"
 #include "compiler/finishing/finitura.hpp"
 
 #include <limits>
@@ -47,10 +48,10 @@ class finitura {
     x.valore = valore_punto;
   }
 
-  static int32_t metri(int64_t c) { return converti<int32_t>(c * 50, "position of a cell"); }
+  static int32_t metri_della(int64_t c) { return converti<int32_t>(metri_di(indice_cella(c)).valore(), "position of a cell"); }
 
   void oltre_percorso(std::string dettaglio) {
-    segna_errore(m_, codice::finitura_oltre_percorso, metri(ultimo_), std::move(dettaglio));
+    segna_errore(m_, codice::finitura_oltre_percorso, metri_della(ultimo_), std::move(dettaglio));
     da_voce(inizio_corrente_);
   }
 
@@ -82,7 +83,7 @@ class finitura {
       } else if (tipo(q) == tipo_cella::abbattimento) {
         m_.cel(q).valore = minimo(valore_punto, m_.cel(q).valore);
       } else {
-        segna_errore(m_, codice::finitura_segnale, metri(s),
+        segna_errore(m_, codice::finitura_segnale, metri_della(s),
                      "no free cell for a speed-reduction point before the signal at " + cella_n(s) +
                          " (warning point at " + cella_n(i) + ")");
         da_voce(s);
@@ -116,7 +117,7 @@ class finitura {
         }
       }
       if (!posto) {
-        segna_errore(m_, codice::finitura_gruppo, metri(i),
+        segna_errore(m_, codice::finitura_gruppo, metri_della(i),
                      std::string("no free cell for a speed-reduction point ") + g.distanza +
                          " before the slowdown starting at " + cella_n(i));
         da_voce(i);
@@ -158,7 +159,7 @@ class finitura {
       } else {
         // no further point in this slowdown
         n = passo_punti;
-        segna_errore(m_, codice::finitura_percorso, metri(j),
+        segna_errore(m_, codice::finitura_percorso, metri_della(j),
                      "no free cell for a speed-reduction point around " + cella_n(j) +
                          " in the slowdown starting at " + cella_n(i));
         da_voce(i);
@@ -200,7 +201,7 @@ class finitura {
     } else if (libera_(n - 1)) {
       poni_punto(n - 1);
     } else {
-      segna_errore(m_, codice::finitura_percorso, metri(j),
+      segna_errore(m_, codice::finitura_percorso, metri_della(j),
                    "no free cell for a speed-reduction point before the signal at " + cella_n(n + 1) +
                        " after the slowdown ending at " + cella_n(j));
       da_voce(inizio_corrente_);

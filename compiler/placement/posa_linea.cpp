@@ -1,3 +1,4 @@
+#include "compiler/model/misure.hpp"
 #include "compiler/placement/posa_linea.hpp"
 
 #include <algorithm>
@@ -10,11 +11,8 @@ namespace scenario {
 
 namespace {
 
-// Metres are whole 32-bit numbers, so every quotient below fits comfortably.
-int64_t arrotonda_indice(double x) { return static_cast<int64_t>(arrotonda(x)); }
-
 // Boards sit one cell further on than the position.
-int64_t cella_tabellone(int32_t p) { return arrotonda_indice(p / 50.0 + 1.0); }
+int64_t cella_tabellone(int32_t p) { return cella_di(metri(p), 1.0).valore(); }
 
 int64_t ultima_cella_esistente(const modello& m) { return static_cast<int64_t>(m.celle.size()) - 1; }
 
@@ -74,7 +72,7 @@ void posa_pendenza(modello& m, int32_t a, int32_t g) {
     return;
   }
   stato_posa& s = m.posa;
-  const int64_t fino = arrotonda_indice(a / 50.0);
+  const int64_t fino = cella_di(metri(a)).valore();
   if (fino > 0) {
     // each line fills at least the cell at the cursor, even when out of order
     const int64_t ultima_scritta = std::max<int64_t>(s.cursore_pendenza, fino - 1);
@@ -154,8 +152,8 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
                      n(numero_montagne));
     return;
   }
-  const int64_t prima = arrotonda_indice(inizio / 50.0);
-  const int64_t ultima = arrotonda_indice(fine / 50.0 - 1.0);
+  const int64_t prima = cella_di(metri(inizio)).valore();
+  const int64_t ultima = cella_di(metri(fine), -1.0).valore();
   if (prima <= ultima && prima < 0) {
     segna_errore(m, codice::posizione_negativa, inizio, "the stretch starts before cell 0");
     return;

@@ -1,3 +1,4 @@
+#include "compiler/model/misure.hpp"
 #include "compiler/placement/posa_treno.hpp"
 
 #include <string>
@@ -9,8 +10,8 @@ namespace scenario {
 
 namespace {
 
-// Cell of a signal, slowdown start or end: round(q/50 + 1), halves to even.
-int64_t cella_punto(int64_t q) { return static_cast<int64_t>(arrotonda(static_cast<double>(q) / 50.0 + 1.0)); }
+// Cell of a signal, slowdown start or end: one cell on from the position.
+int64_t cella_punto(int64_t q) { return cella_di(metri(q), 1.0).valore(); }
 
 bool dentro(const modello& m, int64_t c) { return c >= 0 && c <= m.ultima_cella; }
 
@@ -27,7 +28,7 @@ bool memo_rallentamento(modello& m, int32_t x, int32_t& v, int32_t& l, int32_t& 
   const int64_t w = cella_punto(int64_t{x} - 1200);
   const int64_t s = cella_punto(x);
   const int64_t e = cella_punto(int64_t{x} + l);
-  const int64_t h = static_cast<int64_t>(arrotonda((static_cast<double>(x) - 1200.0) / 50.0));
+  const int64_t h = cella_di(metri(int64_t{x} - 1200)).valore();
 
   // Every cell the entry may write must exist before anything is tested or written.
   const auto fuori = [&](int64_t c, const char* cosa) {

@@ -1,3 +1,4 @@
+#include "compiler/model/misure.hpp"
 #include "compiler/readers/lettore_linea.hpp"
 
 #include <optional>
@@ -168,7 +169,7 @@ bool lettura_linea::sezione_generale() {
     }
     // the cells reach 7000 m past the end of the line
     m_.estensione = lunghezza + 7000;
-    m_.ultima_cella = arrotonda_a<int32_t>(m_.estensione / 50.0, "last cell");
+    m_.ultima_cella = arrotonda_a<int32_t>(in_celle(metri(m_.estensione)), "last cell");
     if (m_.ultima_cella < 0) {
       throw errore_esecuzione("the route length " + n(lunghezza) + " m is negative (accepted: 0 to " +
                               n(lunghezza_massima) + " m)");
@@ -207,10 +208,10 @@ bool lettura_linea::sezione_generale() {
     voce_tabella& v = m_.voce(voci::treno);
     v.inizio = guarda_.lungo("the first number");
     v.fine = guarda_.lungo("the second number");
-    if (v.inizio % 50 != 0) {
+    if (!multiplo_di_cella(metri(v.inizio))) {
       return rifiuta(codice::ripetizione_inizio, "signal repetition start " + n(v.inizio) + " is not a multiple of 50");
     }
-    if (v.fine % 50 != 0) {
+    if (!multiplo_di_cella(metri(v.fine))) {
       return rifiuta(codice::ripetizione_fine, "signal repetition end " + n(v.fine) + " is not a multiple of 50");
     }
     if (contiene(parola, "4")) {
@@ -227,7 +228,7 @@ bool lettura_linea::sezione_generale() {
 
 // The bound test: true when the line lies beyond the route.
 bool lettura_linea::oltre_percorso(int32_t p) {
-  if (int64_t{p} + 100 <= int64_t{50} * m_.ultima_cella) return false;
+  if (metri(int64_t{p} + 100) <= metri_di(indice_cella(m_.ultima_cella))) return false;
   segna_errore(m_, codice::oltre_percorso, p, "position " + n(p) + " m lies beyond the last cell " + n(m_.ultima_cella));
   return true;
 }

@@ -1,3 +1,4 @@
+#include "compiler/model/misure.hpp"
 #include "compiler/readers/lettore_treno.hpp"
 
 #include <string>
@@ -28,8 +29,7 @@ constexpr std::string_view parole_treno[] = {"percentuale massa frenata", "numer
 // The largest speed a cell byte holds, in steps of 5 km/h.
 constexpr int32_t velocita_massima = 1275;
 
-// round(p/50), halves to even.
-int64_t cella_di(int64_t p) { return static_cast<int64_t>(arrotonda(static_cast<double>(p) / 50.0)); }
+int64_t cella_di(int64_t p) { return cella_di(metri(p)).valore(); }
 
 class lettore_treno {
  public:
@@ -122,7 +122,9 @@ class lettore_treno {
   }
 
   // Bound test: the entry must leave `margine` metres before the last cell.
-  bool oltre(int64_t p, int64_t margine) const { return p + margine > int64_t{50} * m_.ultima_cella; }
+  bool oltre(int64_t p, int64_t margine) const {
+    return metri(p + margine) > metri_di(indice_cella(m_.ultima_cella));
+  }
 
   esito oltre_percorso(int32_t p) {
     segna_errore(m_, codice::oltre_percorso, p,
@@ -259,7 +261,7 @@ class lettore_treno {
     r.posizione = guarda_.lungo("the position (m)");
     const int32_t pos = r.posizione;
     if (oltre(pos, 800)) return oltre_percorso(pos);
-    if (pos % 50 != 0) {
+    if (!multiplo_di_cella(metri(pos))) {
       return rifiuta(codice::stazione_posizione, pos, "station position " + std::to_string(pos) + " m is not a multiple of 50");
     }
     r.tipo = guarda_.byte("the type");
@@ -311,7 +313,7 @@ class lettore_treno {
     // Cells of the approach marks and of the station mark; all must exist before any is written.
     const bool con_avvicinamento = r.tipo < 25 && r.tipo != 5 && r.tipo != 6;
     const bool con_segno = r.tipo < 25;
-    const double fine_celle = static_cast<double>(r.fine) / 50.0;
+    const double fine_celle = in_celle(metri(r.fine));
     std::vector<int64_t> da_segnare;
     if (con_avvicinamento) {
       for (int j = 1; j <= 4; ++j) {
@@ -373,7 +375,7 @@ class lettore_treno {
 
     for (int32_t r = voci::progressiva_tre; r <= voci::progressiva_uno; ++r) {
       const voce_tabella& v = m_.voce(r);
-      if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+      if (!multiplo_di_cella(metri(v.inizio)) || !multiplo_di_cella(metri(v.fine))) {
         // named by the line that gave it: the records were reordered since
         int32_t offset = v.fine;
         for (const origine& o : m_.origini_progressive) {
@@ -383,7 +385,7 @@ class lettore_treno {
             break;
           }
         }
-        const bool inizio_storto = v.inizio % 50 != 0;
+        const bool inizio_storto = !multiplo_di_cella(metri(v.inizio));
         segna_errore(m_, codice::progressive_non_multiple,
                      std::string(inizio_storto ? "the start " : "the offset ") +
                          std::to_string(inizio_storto ? v.inizio : offset) +
@@ -396,7 +398,7 @@ class lettore_treno {
 
   // Which entry marked a cell, for the finishing pass's messages.
   void annota_cella(int64_t posizione) {
-    const auto c = static_cast<int64_t>(arrotonda(static_cast<double>(posizione) / 50.0 + 1.0));
+    const int64_t c = cella_di(metri(posizione), 1.0).valore();
     m_.origini_treno.push_back(origine{c, m_.luogo_corrente, 0, 0});
   }
 
