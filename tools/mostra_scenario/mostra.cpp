@@ -50,7 +50,7 @@ const char* const uso_breve =
 
 const char* const stati_uscita =
     "Exit status:\n"
-    "  0   listed; with --confronta: the two scenarios mean the same\n"
+    "  0   listed; with --confronta: the two sets of files are the same byte for byte\n"
     "  1   --confronta: they differ (each difference on a line of its own)\n"
     "  2   a compiled file is missing, cannot be read or is broken (the message names\n"
     "      the file, the byte offset and the field)\n"
