@@ -5,28 +5,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "io/testo_1252.hpp"
+
 namespace scenario::rapporto {
 
 namespace {
-
-// Code points of bytes 0x80 to 0x9F; 0 where the code page defines nothing.
-constexpr std::array<char32_t, 32> alti_1252 = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void aggiungi_utf8(std::string& r, char32_t c) {
-  if (c < 0x80) {
-    r += static_cast<char>(c);
-  } else if (c < 0x800) {
-    r += static_cast<char>(0xC0 | (c >> 6));
-    r += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    r += static_cast<char>(0xE0 | (c >> 12));
-    r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    r += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 bool escape(std::string& r, char c) {
   switch (c) {
@@ -39,83 +22,88 @@ bool escape(std::string& r, char c) {
   }
 }
 
-}  // namespace
-
-std::string html(std::string_view testo_1252) {
-  std::string r;
-  r.reserve(testo_1252.size() + 8);
-  for (const char c : testo_1252) {
-    const auto u = static_cast<unsigned char>(c);
-    if (escape(r, c)) continue;
-    char32_t punto = u;
-    if (u < 0x20 && c != '\t') {
-      punto = 0xFFFD;
-    } else if (u == 0x7F) {
-      punto = 0xFFFD;
-    } else if (u >= 0x80 && u <= 0x9F) {
-      punto = alti_1252[u - 0x80u];
-      if (punto == 0) punto = 0xFFFD;
-    }
-    aggiungi_utf8(r, punto);
-  }
-  return r;
+void byte_visibile(std::string& r, unsigned char u) {
+  static constexpr char cifre[] = "0123456789abcdef";
+  r += "\\x";
+  r += cifre[u >> 4];
+  r += cifre[u & 0xF];
 }
 
-std::string html_utf8(std::string_view testo) {
-  std::string r;
-  r.reserve(testo.size() + 8);
-  for (const char c : testo) {
-    if (!escape(r, c)) r += c;
+// The length of the UTF-8 sequence at t[i], 0 when there is none: no overlong
+// form, no surrogate, nothing past U+10FFFF, no byte missing.
+std::size_t sequenza_utf8(std::string_view t, std::size_t i) {
+  const auto c = static_cast<unsigned char>(t[i]);
+  if (c < 0x80) return 1;
+  std::size_t n = 0;
+  unsigned char minimo = 0x80, massimo = 0xBF;  // the second byte's range
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    if (c == 0xE0) minimo = 0xA0;  // no overlong forms
+    if (c == 0xED) massimo = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    if (c == 0xF0) minimo = 0x90;
+    if (c == 0xF4) massimo = 0x8F;
+  } else {
+    return 0;
   }
-  return r;
+  if (t.size() - i < n) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    const auto d = static_cast<unsigned char>(t[i + k]);
+    if (k == 1 ? (d < minimo || d > massimo) : (d & 0xC0) != 0x80) return 0;
+  }
+  return n;
 }
-
-namespace {
 
 bool utf8_valido(std::string_view t) {
-  std::size_t i = 0;
-  while (i < t.size()) {
-    const auto c = static_cast<unsigned char>(t[i]);
-    std::size_t n = 0;
-    unsigned char minimo = 0x80, massimo = 0xBF;  // the second byte's range
-    if (c < 0x80) {
-      n = 0;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      n = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2;
-      if (c == 0xE0) minimo = 0xA0;  // no overlong forms
-      if (c == 0xED) massimo = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3;
-      if (c == 0xF0) minimo = 0x90;
-      if (c == 0xF4) massimo = 0x8F;
-    } else {
-      return false;
-    }
-    if (t.size() - i <= n) return false;
-    for (std::size_t k = 1; k <= n; ++k) {
-      const auto d = static_cast<unsigned char>(t[i + k]);
-      if (k == 1 ? (d < minimo || d > massimo) : (d & 0xC0) != 0x80) return false;
-    }
-    i += n + 1;
+  for (std::size_t i = 0; i < t.size();) {
+    const std::size_t n = sequenza_utf8(t, i);
+    if (n == 0) return false;
+    i += n;
   }
   return true;
 }
 
 }  // namespace
 
+std::string html(std::string_view testo_1252) {
+  // io's readable form (valid UTF-8, \xNN for the bytes no reader should get), then
+  // the five characters HTML gives a meaning to; no UTF-8 sequence holds one of them
+  const std::string leggibile = utf8_leggibile(testo_1252);
+  std::string r;
+  r.reserve(leggibile.size() + 8);
+  for (const char c : leggibile) {
+    if (!escape(r, c)) r += c;
+  }
+  return r;
+}
+
+std::string html_breve(std::string_view testo_1252, std::size_t limite) {
+  if (testo_1252.size() <= limite) return html(testo_1252);
+  // one byte is one character in Windows-1252, so the cut never splits one
+  return html(testo_1252.substr(0, limite > 0 ? limite - 1 : 0)) + "\xE2\x80\xA6";  // U+2026
+}
+
 std::string html_testo(std::string_view testo) {
   if (!utf8_valido(testo)) return html(testo);
   std::string r;
-  for (const char c : testo) {
-    const auto u = static_cast<unsigned char>(c);
-    if (escape(r, c)) continue;
-    if ((u < 0x20 && c != '\t') || u == 0x7F) {
-      r += "\xEF\xBF\xBD";
-    } else {
-      r += c;
+  r.reserve(testo.size() + 8);
+  for (std::size_t i = 0; i < testo.size();) {
+    const std::size_t n = sequenza_utf8(testo, i);
+    const auto u = static_cast<unsigned char>(testo[i]);
+    // control characters, C0 and C1 alike, as the bytes that carry them
+    const bool controllo = byte_da_mostrare_escapato(u) && u < 0x80;
+    const bool controllo_c1 = n == 2 && u == 0xC2 && static_cast<unsigned char>(testo[i + 1]) < 0xA0;
+    for (std::size_t k = i; k < i + n; ++k) {
+      if (controllo || controllo_c1) {
+        byte_visibile(r, static_cast<unsigned char>(testo[k]));
+      } else if (!escape(r, testo[k])) {
+        r += testo[k];
+      }
     }
+    i += n;
   }
   return r;
 }
@@ -128,6 +116,14 @@ std::string numero(double v, int decimali) {
   std::array<char, 64> b{};
   const auto [fine, ec] =
       std::to_chars(b.data(), b.data() + b.size(), arrotondato, std::chars_format::fixed, decimali);
+  if (ec != std::errc{}) return "0";
+  return std::string(b.data(), fine);
+}
+
+std::string numero_esatto(double v) {
+  if (!std::isfinite(v)) return "0";
+  std::array<char, 64> b{};
+  const auto [fine, ec] = std::to_chars(b.data(), b.data() + b.size(), v == 0.0 ? 0.0 : v);
   if (ec != std::errc{}) return "0";
   return std::string(b.data(), fine);
 }
