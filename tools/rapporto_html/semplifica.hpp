@@ -1,6 +1,8 @@
 #pragma once
-// Ramer-Douglas-Peucker: the fewest points of a polyline such that no dropped
-// point lies farther than a bound from the kept line.
+// Ramer-Douglas-Peucker: few points of a polyline such that the kept line
+// follows the dropped points in their order within a bound: each lies within
+// the bound of the kept segment it was dropped from, and walking that segment
+// meets them in order (a route that doubles back keeps its turn).
 #include <cstddef>
 #include <vector>
 
