@@ -4,8 +4,11 @@
 Each scenario goes the way an author's does: description files, compila_scenario,
 then mostra_scenario --html on the compiled files. In the page: the marks in
 the DOM after scripts ran equal the decoder's counts (mostra_scenario --json),
-the browser logs no script error, and a screenshot shows something in every
-panel. The 1000 km route's report must stay under 3 MB.
+the browser logs no script error, a screenshot shows something in every
+panel, no text runs off its drawing and the page is no wider than the window.
+The 1000 km route's report must stay under 3 MB. Hostile compiled files
+(names of 9000 characters, a track plan 1e20 m out or holding a NaN) still give
+a page, in bounded time.
 
 Usage: controlla_rapporto.py BIN_FOLDER WORK_FOLDER [EXAMPLES_FOLDER]
 (BIN_FOLDER holds rapporto_prova, compila_scenario and mostra_scenario.)
@@ -16,6 +19,7 @@ import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 
@@ -62,8 +66,10 @@ CLASSI = {"stazione": "stations", "segnale": "signals", "rallentamento": "slowdo
           "abbattimento": "speed_reduction_points"}
 
 
-def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi):
-    """scenario: (folder of the description files, line, train, extra options)."""
+def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi, ritocco=None, atteso=None):
+    """scenario: (folder of the description files, line, train, extra options).
+    ritocco(folder, line) changes the compiled files before they are shown;
+    atteso is a text the page must hold."""
     dati, linea, treno, opzioni = scenario
     strumento = lambda s: os.path.join(binari, s)
     base = ["--linea", linea, "--treno", treno, "--dir", dati, *opzioni]
@@ -71,6 +77,8 @@ def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi)
     if r.returncode != 0:
         errori.append(f"{nome}: compila_scenario exit {r.returncode}: {r.stderr[-500:]}")
         return
+    if ritocco:
+        ritocco(dati, linea)
     j = esegui([strumento("mostra_scenario"), *base, "--json"])
     if j.returncode != 0:
         errori.append(f"{nome}: mostra_scenario --json exit {j.returncode}: {j.stderr[-500:]}")
@@ -83,6 +91,8 @@ def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi)
         errori.append(f"{nome}: mostra_scenario --html exit {r.returncode}: {r.stderr[-500:]}")
         return
     dimensione = os.path.getsize(html)
+    if atteso and atteso not in open(html, encoding="utf-8").read():
+        errori.append(f"{nome}: the page does not say {atteso!r}")
     print(f"{nome}: {dimensione} bytes, decoder counts {attesi}")
     if dimensione >= LIMITE_BYTE:
         errori.append(f"{nome}: report of {dimensione} bytes, limit {LIMITE_BYTE}")
@@ -107,6 +117,12 @@ def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi)
         errori.append(f"{nome}: the page script did not run (no panel positions in the DOM)")
         return
     riquadri = json.loads(m.group(1).replace("&quot;", '"'))
+    fuori = re.search(r'data-fuori="([^"]*)"', dom)
+    if fuori and json.loads(fuori.group(1).replace("&quot;", '"').replace("&amp;", "&")):
+        errori.append(f"{nome}: texts run off their drawing: {fuori.group(1)[:300]}")
+    larghezza = re.search(r'data-larghezza="(\d+)"', dom)
+    if not larghezza or int(larghezza.group(1)) > LARGHEZZA:
+        errori.append(f"{nome}: the page is wider than the window ({larghezza and larghezza.group(1)} px)")
 
     png = os.path.join(cartella, nome + ".png")
     s = esegui([*comune, "--screenshot=" + png, url])
@@ -125,6 +141,35 @@ def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi)
     for ident in pannelli_attesi:
         if ident not in visti:
             errori.append(f"{nome}: panel {ident} missing from the screenshot")
+
+
+def sposta_tracciato(dati, linea, cambia):
+    """Rewrites every element of the line file as a double: cambia(index, value)."""
+    file = os.path.join(dati, linea + "_linea.dat")
+    d = open(file, "rb").read()
+    i, n, nuovo = 0, 0, bytearray()
+    while i < len(d):
+        etichetta = struct.unpack_from("<h", d, i)[0]
+        i += 2
+        if etichetta in (2, 5):
+            valore = struct.unpack_from("<d" if etichetta == 5 else "<h", d, i)[0]
+            i += 8 if etichetta == 5 else 2
+            nuovo += struct.pack("<hd", 5, cambia(n, float(valore)))
+        else:
+            nuovo += struct.pack("<h", etichetta)
+        n += 1
+    open(file, "wb").write(nuovo)
+
+
+def nomi_lunghi(binari, cartella):
+    """The program's descriptions with a first and a last station named by 9000 characters."""
+    dati = descrizioni(binari, cartella, "nomi_lunghi", "programma")
+    treno = os.path.join(dati, "Valdora_Tarvea_5293-.txt")
+    testo = open(treno, "rb").read()
+    testo = testo.replace(b"VALDORA S.M.N.", b"VALDORA" + b"W" * 9000 + b"<&\x81")
+    testo = testo.replace(b"TARVEA\r", b"TARVEA" + b"X" * 9000 + b"\r")
+    open(treno, "wb").write(testo)
+    return dati
 
 
 def descrizioni(binari, cartella, nome, *tipo):
@@ -171,6 +216,15 @@ def main():
                                           "Sintetica", "1", [])))
     for nome, scenario in scenari:
         controlla(nome, scenario, binari, chrome, cartella, errori, tutti)
+    proprio = lambda cartella_dati: (cartella_dati, "Valdora_Tarvea", "5293", [])
+    controlla("nomi_lunghi", proprio(nomi_lunghi(binari, cartella)), binari, chrome, cartella, errori, tutti,
+              atteso="VALDORAWWW")
+    controlla("pianta_lontana", proprio(descrizioni(binari, cartella, "lontana", "programma")), binari, chrome,
+              cartella, errori, tutti, lambda d, l: sposta_tracciato(d, l, lambda n, v: v + 1e20),
+              "east, km from 1e+20 m")
+    controlla("pianta_nan", proprio(descrizioni(binari, cartella, "nan", "programma")), binari, chrome, cartella,
+              errori, tutti, lambda d, l: sposta_tracciato(d, l, lambda n, v: float("nan") if n == 777 else v),
+              "The track plan cannot be drawn: ")
     senza = os.path.join(cartella, "senza_linea.html")
     if os.path.exists(senza) and "No plan view" not in open(senza, encoding="utf-8").read():
         errori.append("senza_linea: the plan view does not say that there is no track plan")

@@ -40,11 +40,36 @@ struct asse_progressiva {
 
 std::string titolo(std::string_view testo_utf8) { return "<title>" + std::string(testo_utf8) + "</title>"; }
 
+// Names cut short where a line of the page shows them, in characters: the
+// whole name stays in the mark's tooltip.
+constexpr std::size_t nome_massimo_titolo = 60;
+constexpr std::size_t nome_massimo_profilo = 20;
+constexpr double spazio_nome_profilo = 140;  // drawing units above the speed profile
+constexpr std::size_t nome_massimo_tabella = 40;
+constexpr std::size_t testo_massimo_cartello = 60;
+
+// A Windows-1252 name for HTML text, cut short with the whole of it as a tooltip.
+std::string nome_con_suggerimento(std::string_view nome_1252, std::size_t limite) {
+  if (nome_1252.size() <= limite) return html(nome_1252);
+  return "<span title=\"" + html(nome_1252) + "\">" + html_breve(nome_1252, limite) + "</span>";
+}
+
+// The end of an SVG text's start tag and the text: a name cut short is also
+// fitted into `spazio` units, whatever the width of its letters.
+std::string nome_svg(std::string_view nome_1252, std::size_t limite, double spazio) {
+  const std::string adatto = nome_1252.size() > limite
+                                 ? " textLength=\"" + n1(spazio) + "\" lengthAdjust=\"spacingAndGlyphs\""
+                                 : std::string();
+  return adatto + ">" + html_breve(nome_1252, limite);
+}
+
 // Chainage ticks along the bottom of a profile, with labels in km.
 void tacche_progressiva(std::string& o, const asse_progressiva& a, double y_alto, double y_basso) {
   const double passo = passo_tondo(a.fine / 16);
+  const double tacche = std::floor((a.fine + 0.5) / passo);  // about 16: passo is a sixteenth at least
   o += "<g class=\"asse\">";
-  for (double p = 0; p <= a.fine + 0.5; p += passo) {
+  for (int k = 0; k <= 40 && k <= tacche; ++k) {
+    const double p = k * passo;
     const double x = a.x(p);
     o += "<line class=\"griglia\" x1=\"" + n1(x) + "\" y1=\"" + n1(y_alto) + "\" x2=\"" + n1(x) + "\" y2=\"" +
          n1(y_basso) + "\"/>";
@@ -111,8 +136,8 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
 
 
 void intestazione(std::string& o, const contenuto_scenario& s, const origine_rapporto& org) {
-  const std::string nome_linea = html(s.linea.nome);
-  const std::string numero_treno = html(s.treno.numero);
+  const std::string nome_linea = nome_con_suggerimento(s.linea.nome, nome_massimo_titolo);
+  const std::string numero_treno = nome_con_suggerimento(s.treno.numero, nome_massimo_titolo);
   o += "<header><h1>Line <span class=\"nome\">" + nome_linea + "</span>, train <span class=\"nome\">" +
        numero_treno + "</span></h1>";
   o += "<p class=\"sotto\">Report of the compiled files";
@@ -160,127 +185,192 @@ void intestazione(std::string& o, const contenuto_scenario& s, const origine_rap
 
 // ---------------------------------------------------------------- plan view
 
+// No plan wider than this is drawn, and beyond it from the origin the grid
+// counts from the plan's first row: a thousand times the longest route, so
+// every coordinate the page writes stays exact to well under a centimetre.
+constexpr double metri_massimi_pianta = 1e9;
+// The track is written in metres to the centimetre: the simplification
+// leaves that much of the bound to the rounding (half a centimetre a component).
+constexpr double arrotondamento_pianta = 0.01;
+// Names by a station on the plan, in characters, and the width of one.
+constexpr std::size_t nome_massimo_pianta = 24;
+constexpr double larghezza_carattere = 7.5;
+
 struct riga_pianta {
   int64_t metro;
-  punto_piano p;
+  punto_piano p;  // metres from the plan's first row
 };
 
-void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const origine_rapporto& org) {
-  o += "<section class=\"pannello\" id=\"pianta\"><h2>Plan view</h2>";
+struct pianta_letta {
   std::vector<riga_pianta> righe;
-  if (m.tracciato.esiste() && !org.senza_linea) {
-    const int64_t ultima = m.tracciato.ultima_riga();
-    righe.reserve(static_cast<std::size_t>(ultima + 1));
-    for (int64_t r = 0; r <= ultima; ++r) {
-      if (m.tracciato.tipo(r) != tipo_elemento::vuoto) righe.push_back({r, {m.tracciato.x(r), m.tracciato.y(r)}});
-    }
-  }
-  if (righe.size() < 2) {
-    o += "<p class=\"assente\">No plan view: ";
-    o += org.senza_linea ? "no line file read (--senza-linea), so there is no track plan."
-                         : "the compiled files hold no track plan.";
-    o += "</p></section>";
-    return;
-  }
-  // The line proper and, beyond its end, the run-out the route carries:
-  // simplified apart so the line's last metre stays a kept point.
-  const int64_t lunghezza = s.lunghezza;
-  std::vector<punto_piano> punti;
-  punti.reserve(righe.size());
-  for (const riga_pianta& r : righe) punti.push_back(r.p);
-  std::size_t fine_linea = 0;
-  while (fine_linea + 1 < righe.size() && righe[fine_linea + 1].metro <= lunghezza) ++fine_linea;
-  std::vector<std::size_t> tenuti = semplifica({punti.begin(), punti.begin() + static_cast<std::ptrdiff_t>(fine_linea) + 1},
-                                               tolleranza_pianta);
-  std::vector<std::size_t> tenuti_oltre;
-  if (fine_linea + 1 < righe.size()) {
-    for (const std::size_t i :
-         semplifica({punti.begin() + static_cast<std::ptrdiff_t>(fine_linea), punti.end()}, tolleranza_pianta)) {
-      tenuti_oltre.push_back(i + fine_linea);
-    }
-  }
+  punto_piano origine;  // the first row as stored
+  std::string difetto;  // why the plan cannot be drawn; empty when it can
+};
 
-  double x_min = punti[0].x, x_max = x_min, y_min = punti[0].y, y_max = y_min;
-  for (const punto_piano& p : punti) {
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
-    x_min = std::min(x_min, p.x);
-    x_max = std::max(x_max, p.x);
-    y_min = std::min(y_min, p.y);
-    y_max = std::max(y_max, p.y);
+// The line file as the note about it names it.
+std::string file_linea(const origine_rapporto& org) {
+  for (const std::string& f : org.file) {
+    if (f.ends_with("_linea.dat")) return f;
   }
+  return "the line file";
+}
+
+// The element of a row's component as the decoder counts them: every east
+// component, then every north one.
+std::string elemento(const tracciato_piano& t, int64_t riga, bool est) {
+  const int64_t n = est ? riga : int64_t{t.ultima_riga()} + 1 + riga;
+  return "element " + std::to_string(n) + " (row " + std::to_string(riga) + ", " + (est ? "east" : "north") + ")";
+}
+
+// The rows that hold a point, from the first; refused, naming the element,
+// when a coordinate is not finite or lies too far to draw to the metre.
+pianta_letta leggi_pianta(const tracciato_piano& t, const std::string& file) {
+  pianta_letta r;
+  const int64_t ultima = t.ultima_riga();
+  r.righe.reserve(static_cast<std::size_t>(ultima + 1));
+  for (int64_t riga = 0; riga <= ultima; ++riga) {
+    if (t.tipo(riga) == tipo_elemento::vuoto) continue;
+    const double x = t.x(riga), y = t.y(riga);
+    for (const bool est : {true, false}) {
+      const double v = est ? x : y;
+      if (std::isfinite(v)) continue;
+      r.difetto = file + ": " + elemento(t, riga, est) + (std::isnan(v) ? " is not a number" : " is infinite");
+      r.righe.clear();
+      return r;
+    }
+    if (r.righe.empty()) r.origine = {x, y};
+    const punto_piano p{x - r.origine.x, y - r.origine.y};
+    for (const bool est : {true, false}) {
+      if (!(std::abs(est ? p.x : p.y) <= metri_massimi_pianta)) {
+        r.difetto = file + ": " + elemento(t, riga, est) + " lies more than " +
+                    numero(metri_massimi_pianta / 1000, 0) + " km from the first row of the plan";
+        r.righe.clear();
+        return r;
+      }
+    }
+    r.righe.push_back({riga, p});
+  }
+  return r;
+}
+
+// Metres from the plan's first row to drawing units, north up.
+struct geometria_pianta {
+  double cx = 0, cy = 0;            // the centre of the frame, metres
+  double w_mondo = 1, h_mondo = 1;  // the frame, metres
+  double scala = 1;                 // drawing units per metre
+  double ox = 0, oy = 0;            // the centre in drawing units
+  double X(double x) const { return ox + (x - cx) * scala; }
+  double Y(double y) const { return oy - (y - cy) * scala; }
+};
+
+geometria_pianta misura_pianta(const std::vector<riga_pianta>& righe) {
+  double x_min = righe[0].p.x, x_max = x_min, y_min = righe[0].p.y, y_max = y_min;
+  for (const riga_pianta& r : righe) {
+    x_min = std::min(x_min, r.p.x);
+    x_max = std::max(x_max, r.p.x);
+    y_min = std::min(y_min, r.p.y);
+    y_max = std::max(y_max, r.p.y);
+  }
+  geometria_pianta g;
   const double ampiezza = std::max({x_max - x_min, y_max - y_min, 100.0});
   // at least the square around the track, so a straight line still shows to scale
-  const double cx = (x_min + x_max) / 2, cy = (y_min + y_max) / 2;
-  const double w_mondo = std::max(x_max - x_min, ampiezza * 0.2) * 1.08;
-  const double h_mondo = std::max(y_max - y_min, ampiezza * 0.2) * 1.08;
-  const double area_w = larghezza - 2 * margine_sinistro, area_h = 680;
-  const double scala = std::min(area_w / w_mondo, area_h / h_mondo);  // drawing units per metre
-  const double altezza = h_mondo * scala + 92;  // room below for the axis and the scale bar
-  const double ox = larghezza / 2, oy = 20 + h_mondo * scala / 2;
-  const auto X = [&](double x) { return ox + (x - cx) * scala; };
-  const auto Y = [&](double y) { return oy - (y - cy) * scala; };
+  g.cx = (x_min + x_max) / 2;
+  g.cy = (y_min + y_max) / 2;
+  g.w_mondo = std::max(x_max - x_min, ampiezza * 0.2) * 1.08;
+  g.h_mondo = std::max(y_max - y_min, ampiezza * 0.2) * 1.08;
+  g.scala = std::min((larghezza - 2 * margine_sinistro) / g.w_mondo, 680 / g.h_mondo);
+  g.ox = larghezza / 2;
+  g.oy = 20 + g.h_mondo * g.scala / 2;
+  return g;
+}
 
-  o += "<svg class=\"pianta\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) +
-       "\" role=\"img\" aria-label=\"plan view of the track\">";
-  // north-up axes: a frame with east and north coordinates in km
-  const double fx0 = X(cx - w_mondo / 2), fx1 = X(cx + w_mondo / 2), fy0 = Y(cy + h_mondo / 2),
-               fy1 = Y(cy - h_mondo / 2);
+// The grid lines of one axis: multiples of passo from zero (metres from the
+// first row), at most a page's worth.
+void linee_griglia(std::string& o, const geometria_pianta& g, bool est, double zero, double passo, int decimali) {
+  const double centro = est ? g.cx : g.cy, meta = (est ? g.w_mondo : g.h_mondo) / 2;
+  const double primo = std::ceil((centro - meta - zero) / passo), ultimo = std::floor((centro + meta - zero) / passo);
+  const double fx0 = g.X(g.cx - g.w_mondo / 2), fx1 = g.X(g.cx + g.w_mondo / 2);
+  const double fy0 = g.Y(g.cy + g.h_mondo / 2), fy1 = g.Y(g.cy - g.h_mondo / 2);
+  constexpr int linee_massime = 40;
+  for (int k = 0; k < linee_massime && primo + k <= ultimo; ++k) {
+    const double n = (primo + k) * passo, v = zero + n;
+    const std::string etichetta = numero(n / 1000, decimali);
+    if (est) {
+      o += "<line class=\"griglia\" x1=\"" + n1(g.X(v)) + "\" y1=\"" + n1(fy0) + "\" x2=\"" + n1(g.X(v)) +
+           "\" y2=\"" + n1(fy1) + "\"/><text x=\"" + n1(g.X(v)) + "\" y=\"" + n1(fy1 + 13) +
+           "\" text-anchor=\"middle\">" + etichetta + "</text>";
+    } else {
+      o += "<line class=\"griglia\" x1=\"" + n1(fx0) + "\" y1=\"" + n1(g.Y(v)) + "\" x2=\"" + n1(fx1) + "\" y2=\"" +
+           n1(g.Y(v)) + "\"/><text x=\"" + n1(fx0 - 4) + "\" y=\"" + n1(g.Y(v) + 4) + "\" text-anchor=\"end\">" +
+           etichetta + "</text>";
+    }
+  }
+}
+
+// The frame with east and north in km, and the north arrow beside it.
+void cornice_pianta(std::string& o, const geometria_pianta& g, const punto_piano& origine) {
+  const double fx0 = g.X(g.cx - g.w_mondo / 2), fx1 = g.X(g.cx + g.w_mondo / 2);
+  const double fy0 = g.Y(g.cy + g.h_mondo / 2), fy1 = g.Y(g.cy - g.h_mondo / 2);
   o += "<g class=\"asse\"><rect class=\"cornice\" x=\"" + n1(fx0) + "\" y=\"" + n1(fy0) + "\" width=\"" +
        n1(fx1 - fx0) + "\" height=\"" + n1(fy1 - fy0) + "\"/>";
-  const double passo = passo_tondo(std::max(w_mondo, h_mondo) / 8);
+  const double passo = passo_tondo(std::max(g.w_mondo, g.h_mondo) / 8);
   const int decimali = passo < 1000 ? (passo < 100 ? 2 : 1) : 0;
-  for (double e = std::ceil((cx - w_mondo / 2) / passo) * passo; e <= cx + w_mondo / 2; e += passo) {
-    o += "<line class=\"griglia\" x1=\"" + n1(X(e)) + "\" y1=\"" + n1(fy0) + "\" x2=\"" + n1(X(e)) + "\" y2=\"" +
-         n1(fy1) + "\"/><text x=\"" + n1(X(e)) + "\" y=\"" + n1(fy1 + 13) + "\" text-anchor=\"middle\">" +
-         numero(e / 1000, decimali) + "</text>";
-  }
-  for (double nn = std::ceil((cy - h_mondo / 2) / passo) * passo; nn <= cy + h_mondo / 2; nn += passo) {
-    o += "<line class=\"griglia\" x1=\"" + n1(fx0) + "\" y1=\"" + n1(Y(nn)) + "\" x2=\"" + n1(fx1) + "\" y2=\"" +
-         n1(Y(nn)) + "\"/><text x=\"" + n1(fx0 - 4) + "\" y=\"" + n1(Y(nn) + 4) + "\" text-anchor=\"end\">" +
-         numero(nn / 1000, decimali) + "</text>";
-  }
-  o += "<text x=\"" + n1(fx1) + "\" y=\"" + n1(fy1 + 26) + "\" text-anchor=\"end\">east, km</text>";
-  o += "<text x=\"" + n1(fx0 - 4) + "\" y=\"" + n1(fy0 - 6) + "\" text-anchor=\"end\">north, km</text>";
-  // north arrow
+  // far from the origin the labels count from the first row, which the axis names
+  const bool assolute = std::abs(origine.x) <= metri_massimi_pianta && std::abs(origine.y) <= metri_massimi_pianta;
+  linee_griglia(o, g, true, assolute ? -origine.x : 0, passo, decimali);
+  linee_griglia(o, g, false, assolute ? -origine.y : 0, passo, decimali);
+  const std::string da_x = assolute ? "" : " from " + numero_esatto(origine.x) + " m";
+  const std::string da_y = assolute ? "" : " from " + numero_esatto(origine.y) + " m";
+  o += "<text x=\"" + n1(fx1) + "\" y=\"" + n1(fy1 + 26) + "\" text-anchor=\"end\">east, km" + da_x + "</text>";
+  o += "<text x=\"" + n1(fx0 - 4) + "\" y=\"" + n1(fy0 - 6) + "\" text-anchor=\"end\">north, km" + da_y + "</text>";
   const double nx = fx1 + 24, ny = fy0 + 2;  // outside the frame, clear of the track
   o += "<g class=\"nord\"><title>north is up</title><path d=\"M" + n1(nx) + " " + n1(ny) + " l-7 22 l7 -6 l7 6 z\"/>"
        "<text x=\"" + n1(nx) + "\" y=\"" + n1(ny + 36) + "\" text-anchor=\"middle\">N</text></g></g>";
+}
 
-  // the track, simplified within the stated bound
-  const auto tracciato_svg = [&](const std::vector<std::size_t>& indici) {
-    std::string d;
-    for (const std::size_t i : indici) d += (d.empty() ? "M" : " L") + n1(X(righe[i].p.x)) + " " + n1(Y(righe[i].p.y));
-    return d;
-  };
-  const std::string linea = tracciato_svg(tenuti), corsa = tracciato_svg(tenuti_oltre);
-  o += "<path class=\"binario\" d=\"" + linea + "\">" +
-       titolo("track, " + numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
-              numero(int64_t{static_cast<int64_t>(righe.size())}) + " points drawn, within " +
-              numero(tolleranza_pianta, 1) + " m of the track plan") +
-       "</path>";
-  if (!corsa.empty()) o += "<path class=\"oltre\" d=\"" + corsa + "\">" + titolo("beyond the end of the line") + "</path>";
+// A simplified stretch of track: its points in metres from the first row to
+// the centimetre, placed on the drawing by the path's own transform.
+std::string tracciato_svg(const char* classe, const std::vector<riga_pianta>& righe,
+                          const std::vector<std::size_t>& indici, const geometria_pianta& g) {
+  std::string d;
+  d.reserve(indici.size() * 24);
+  for (const std::size_t i : indici) {
+    if (i >= righe.size()) continue;
+    d += d.empty() ? "M" : " L";
+    d += numero(righe[i].p.x, 2);
+    d += ' ';
+    d += numero(righe[i].p.y, 2);
+  }
+  const double s = g.scala;
+  return std::string("<path class=\"") + classe + "\" transform=\"matrix(" + numero_esatto(s) + " 0 0 " +
+         numero_esatto(-s) + " " + numero_esatto(g.X(0)) + " " + numero_esatto(g.Y(0)) + ")\" d=\"" + d + "\">";
+}
 
-  // point on the track at a chainage, and the unit normal there
-  const auto punto_a = [&](int64_t metro, punto_piano& p, punto_piano& nrm) {
-    const auto it = std::lower_bound(righe.begin(), righe.end(), metro,
-                                     [](const riga_pianta& r, int64_t v) { return r.metro < v; });
-    if (it == righe.end()) return false;
-    const std::size_t i = static_cast<std::size_t>(it - righe.begin());
-    p = righe[i].p;
-    const punto_piano& a = righe[i > 0 ? i - 1 : i].p;
-    const punto_piano& b = righe[i + 1 < righe.size() ? i + 1 : i].p;
-    const double dx = b.x - a.x, dy = b.y - a.y, l = std::hypot(dx, dy);
-    nrm = l > 0 ? punto_piano{dy / l, -dx / l} : punto_piano{1, 0};
-    return true;
-  };
+// A point on the track at a chainage, and the unit normal there.
+bool punto_a(const std::vector<riga_pianta>& righe, int64_t metro, punto_piano& p, punto_piano& nrm) {
+  const auto it = std::lower_bound(righe.begin(), righe.end(), metro,
+                                   [](const riga_pianta& r, int64_t v) { return r.metro < v; });
+  if (it == righe.end()) return false;
+  const std::size_t i = static_cast<std::size_t>(it - righe.begin());
+  p = righe[i].p;
+  const punto_piano& a = righe[i > 0 ? i - 1 : i].p;
+  const punto_piano& b = righe[i + 1 < righe.size() ? i + 1 : i].p;
+  const double dx = b.x - a.x, dy = b.y - a.y, l = std::hypot(dx, dy);
+  nrm = l > 0 ? punto_piano{dy / l, -dx / l} : punto_piano{1, 0};
+  return true;
+}
 
-  // kilometre ticks along the track, about 30 at most
+// Kilometre ticks along the track, about 30 at most.
+void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
+                       int64_t lunghezza) {
   const double passo_km = std::max(1000.0, passo_tondo(static_cast<double>(lunghezza) / 30));
+  const int64_t tacche = lunghezza < 0 ? -1 : static_cast<int64_t>(static_cast<double>(lunghezza) / passo_km);
   o += "<g class=\"km\">";
-  for (double k = 0; k <= static_cast<double>(lunghezza); k += passo_km) {
+  for (int64_t n = 0; n <= tacche && n <= 64; ++n) {
+    const double k = static_cast<double>(n) * passo_km;
     punto_piano p, nrm;
-    if (!punto_a(static_cast<int64_t>(k), p, nrm)) break;
-    const double x = X(p.x), y = Y(p.y), ux = nrm.x, uy = -nrm.y;
+    if (!punto_a(righe, static_cast<int64_t>(k), p, nrm)) break;
+    const double x = g.X(p.x), y = g.Y(p.y), ux = nrm.x, uy = -nrm.y;
     // the start needs no figure: the first station stands there
     o += "<g><title>km " + numero(k / 1000, 0) + " of the route</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" +
          n1(y - uy * 5) + "\" x2=\"" + n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/>" +
@@ -290,35 +380,102 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
          "</g>";
   }
   o += "</g>";
+}
 
+// Signals and stations on the track; names cut short and kept on the drawing.
+void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
+                  const contenuto_scenario& s) {
   for (const segnale& e : s.segnali) {
     punto_piano p, nrm;
-    if (!punto_a(e.metri, p, nrm)) continue;
-    o += "<rect class=\"pianta-segnale\" x=\"" + n1(X(p.x) - 2) + "\" y=\"" + n1(Y(p.y) - 2) +
+    if (!punto_a(righe, e.metri, p, nrm)) continue;
+    o += "<rect class=\"pianta-segnale\" x=\"" + n1(g.X(p.x) - 2) + "\" y=\"" + n1(g.Y(p.y) - 2) +
          "\" width=\"4\" height=\"4\">" + titolo(descrivi_segnale(e)) + "</rect>";
   }
   for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
     const stazione& v = s.stazioni[i];
     punto_piano p, nrm;
-    if (!punto_a(v.posizione, p, nrm)) continue;
-    const double x = X(p.x), y = Y(p.y);
+    if (!punto_a(righe, v.posizione, p, nrm)) continue;
+    const double x = g.X(p.x), y = g.Y(p.y);
     const double lato = (i % 2 == 0) ? 1 : -1;  // labels alternate sides of the track
-    o += "<g class=\"pianta-stazione\">" + titolo(descrivi_stazione(v)) + "<circle cx=\"" + n1(x) +
-         "\" cy=\"" + n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(x + nrm.x * 12 * lato) + "\" y=\"" +
-         n1(y - nrm.y * 12 * lato + 4) + "\" text-anchor=\"" + (nrm.x * lato >= 0 ? "start" : "end") + "\">" +
-         html(v.nome) + "</text></g>";
+    const double tx = x + nrm.x * 12 * lato;
+    const double lungo = larghezza_carattere * static_cast<double>(std::min(v.nome.size(), nome_massimo_pianta));
+    // the side the track leaves it, unless the label would run off the drawing there
+    bool avanti = nrm.x * lato >= 0;
+    if (avanti && tx + lungo > larghezza - 4) avanti = false;
+    if (!avanti && tx - lungo < 4) avanti = true;
+    o += "<g class=\"pianta-stazione\">" + titolo(descrivi_stazione(v)) + "<circle cx=\"" + n1(x) + "\" cy=\"" +
+         n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(tx) + "\" y=\"" + n1(y - nrm.y * 12 * lato + 4) +
+         "\" text-anchor=\"" + (avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) +
+         "</text></g>";
   }
+}
 
-  // scale bar
-  const double barra = passo_tondo(w_mondo / 10);
-  const double bx = fx0, by = fy1 + 46;  // under the frame
-  o += "<g class=\"scala\"><title>scale: the bar is " + metri(static_cast<int64_t>(barra)) +
-       "</title><rect x=\"" + n1(bx) + "\" y=\"" + n1(by - 4) + "\" width=\"" + n1(barra * scala / 2) +
-       "\" height=\"4\"/><rect class=\"vuoto\" x=\"" + n1(bx + barra * scala / 2) + "\" y=\"" + n1(by - 4) +
-       "\" width=\"" + n1(barra * scala / 2) + "\" height=\"4\"/><text x=\"" + n1(bx) + "\" y=\"" + n1(by - 8) +
-       "\">0</text><text x=\"" + n1(bx + barra * scala) + "\" y=\"" + n1(by - 8) + "\" text-anchor=\"middle\">" +
+// The scale bar under the frame.
+void barra_scala(std::string& o, const geometria_pianta& g) {
+  const double barra = passo_tondo(g.w_mondo / 10);
+  const double bx = g.X(g.cx - g.w_mondo / 2), by = g.Y(g.cy - g.h_mondo / 2) + 46;
+  const double mezza = barra * g.scala / 2;
+  o += "<g class=\"scala\"><title>scale: the bar is " + metri(static_cast<int64_t>(barra)) + "</title><rect x=\"" +
+       n1(bx) + "\" y=\"" + n1(by - 4) + "\" width=\"" + n1(mezza) + "\" height=\"4\"/><rect class=\"vuoto\" x=\"" +
+       n1(bx + mezza) + "\" y=\"" + n1(by - 4) + "\" width=\"" + n1(mezza) + "\" height=\"4\"/><text x=\"" + n1(bx) +
+       "\" y=\"" + n1(by - 8) + "\">0</text><text x=\"" + n1(bx + barra * g.scala) + "\" y=\"" + n1(by - 8) +
+       "\" text-anchor=\"middle\">" +
        (barra >= 1000 ? chilometri(barra, barra >= 10000 ? 0 : 1) : metri(static_cast<int64_t>(barra))) +
        "</text></g>";
+}
+
+// The kept points of the line proper and, beyond its end, of the run-out the
+// route carries: simplified apart so the line's last metre stays a kept point.
+std::pair<std::vector<std::size_t>, std::vector<std::size_t>> semplifica_pianta(const std::vector<riga_pianta>& righe,
+                                                                                int64_t lunghezza) {
+  std::vector<punto_piano> punti;
+  punti.reserve(righe.size());
+  for (const riga_pianta& r : righe) punti.push_back(r.p);
+  std::size_t fine_linea = 0;
+  while (fine_linea + 1 < righe.size() && righe[fine_linea + 1].metro <= lunghezza) ++fine_linea;
+  const auto inizio = punti.begin();
+  const double limite = tolleranza_pianta - arrotondamento_pianta;
+  std::vector<std::size_t> tenuti = semplifica({inizio, inizio + static_cast<std::ptrdiff_t>(fine_linea) + 1}, limite);
+  std::vector<std::size_t> oltre;
+  if (fine_linea + 1 < righe.size()) {
+    for (const std::size_t i : semplifica({inizio + static_cast<std::ptrdiff_t>(fine_linea), punti.end()}, limite)) {
+      oltre.push_back(i + fine_linea);
+    }
+  }
+  return {std::move(tenuti), std::move(oltre)};
+}
+
+void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const origine_rapporto& org) {
+  o += "<section class=\"pannello\" id=\"pianta\"><h2>Plan view</h2>";
+  pianta_letta letta;
+  if (m.tracciato.esiste() && !org.senza_linea) letta = leggi_pianta(m.tracciato, file_linea(org));
+  const std::vector<riga_pianta>& righe = letta.righe;
+  if (!letta.difetto.empty()) {
+    o += "<p class=\"assente\">The track plan cannot be drawn: " + html_testo(letta.difetto) + ".</p></section>";
+    return;
+  }
+  if (righe.size() < 2) {
+    o += "<p class=\"assente\">No plan view: ";
+    o += org.senza_linea ? "no line file read (--senza-linea), so there is no track plan."
+                         : "the compiled files hold no track plan.";
+    o += "</p></section>";
+    return;
+  }
+  const auto [tenuti, oltre] = semplifica_pianta(righe, s.lunghezza);
+  const geometria_pianta g = misura_pianta(righe);
+  const double altezza = g.h_mondo * g.scala + 92;  // room below for the axis and the scale bar
+  o += "<svg class=\"pianta\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) +
+       "\" role=\"img\" aria-label=\"plan view of the track\">";
+  cornice_pianta(o, g, letta.origine);
+  o += tracciato_svg("binario", righe, tenuti, g) +
+       titolo("track, " + numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
+              numero(int64_t{static_cast<int64_t>(righe.size())}) + " points drawn, within " +
+              numero(tolleranza_pianta, 1) + " m of the track plan") +
+       "</path>";
+  if (!oltre.empty()) o += tracciato_svg("oltre", righe, oltre, g) + titolo("beyond the end of the line") + "</path>";
+  chilometri_pianta(o, righe, g, s.lunghezza);
+  segni_pianta(o, righe, g, s);
+  barra_scala(o, g);
   o += "</svg><p class=\"nota\">Drawn to scale, north up; the line is simplified so that it never strays more than " +
        numero(tolleranza_pianta, 0) + " m from the track plan (" +
        numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
@@ -349,45 +506,17 @@ double estensione_asse(const contenuto_scenario& s) {
   return fine;
 }
 
-void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
-  o += "<section class=\"pannello\" id=\"altimetria\"><h2>Altitude profile</h2>";
-  // altitude at each run's start, integrated from the cell gradients (per mille)
-  const std::vector<tratto> pendenze = entro(s.pendenze, s.lunghezza > 0 ? std::min(a.fine, static_cast<double>(s.lunghezza)) : a.fine);
-  std::vector<double> quota{0.0};
-  double q = 0;
-  for (const tratto& t : pendenze) {
-    q += t.valore * 0.001 * (t.a - t.da);
-    quota.push_back(q);
-  }
-  const auto [pmin, pmax] = std::minmax_element(quota.begin(), quota.end());
-  double q_min = *pmin, q_max = *pmax;
-  if (q_max - q_min < 10) {
-    q_min -= 5;
-    q_max += 5;
-  }
-  const double passo_q = passo_tondo((q_max - q_min) / 5);
-  q_min = std::floor(q_min / passo_q) * passo_q;
-  q_max = std::ceil(q_max / passo_q) * passo_q;
-  const double alto = 24, basso = 200, altezza = 236;
-  const auto Y = [&](double v) { return basso - (v - q_min) / (q_max - q_min) * (basso - alto); };
+// Altitude to drawing y in the altitude profile.
+struct asse_quote {
+  double q_min = 0, q_max = 1, alto = 24, basso = 200;
+  double y(double v) const { return basso - (v - q_min) / (q_max - q_min) * (basso - alto); }
+};
 
-  o += "<svg class=\"profilo\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) + "\" role=\"img\">";
-  for (const tratto& t : s.montagne) {
-    const double x0 = a.x(static_cast<double>(t.da)), x1 = a.x(static_cast<double>(t.a));
-    o += "<rect class=\"montagna\" x=\"" + n1(x0) + "\" y=\"" + n1(alto) + "\" width=\"" + n1(std::max(1.0, x1 - x0)) +
-         "\" height=\"" + n1(basso - alto) + "\">" +
-         titolo("mountain stretch, type " + numero(int64_t{t.valore}) + "&#10;" + metri(t.da) + " to " + metri(t.a)) +
-         "</rect>";
-  }
-  o += "<g class=\"asse\">";
-  for (double v = q_min; v <= q_max + passo_q / 2; v += passo_q) {
-    o += "<line class=\"griglia\" x1=\"" + n1(margine_sinistro) + "\" y1=\"" + n1(Y(v)) + "\" x2=\"" +
-         n1(larghezza - margine_destro) + "\" y2=\"" + n1(Y(v)) + "\"/><text x=\"" + n1(margine_sinistro - 4) +
-         "\" y=\"" + n1(Y(v) + 4) + "\" text-anchor=\"end\">" + numero(v, passo_q < 1 ? 1 : 0) + "</text>";
-  }
-  o += "<text x=\"" + n1(margine_sinistro - 4) + "\" y=\"14\" text-anchor=\"end\">m</text></g>";
-  tacche_progressiva(o, a, alto, basso);
-  // the area under the line, then each run as its own segment with its gradient
+// The ground under the line, then each run as its own segment with its gradient.
+void pendenze_svg(std::string& o, const std::vector<tratto>& pendenze, const std::vector<double>& quota,
+                  const asse_progressiva& a, const asse_quote& aq, double lunghezza) {
+  const double basso = aq.basso;
+  const auto Y = [&aq](double v) { return aq.y(v); };
   std::string area = "M" + n1(a.x(0)) + " " + n1(basso);
   for (std::size_t i = 0; i < pendenze.size(); ++i) {
     const tratto& t = pendenze[i];
@@ -395,7 +524,7 @@ void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse
     const double m1 = std::min(static_cast<double>(t.a), a.fine);
     area += " L" + n1(a.x(m0)) + " " + n1(Y(quota[i])) + " L" + n1(a.x(m1)) + " " + n1(Y(quota[i + 1]));
   }
-  area += " L" + n1(a.x(std::min(a.fine, static_cast<double>(s.lunghezza)))) + " " + n1(basso) + " Z";
+  area += " L" + n1(a.x(std::min(a.fine, lunghezza))) + " " + n1(basso) + " Z";
   o += "<path class=\"terreno\" d=\"" + area + "\"/>";
   double ultima_etichetta = -100;
   for (std::size_t i = 0; i < pendenze.size(); ++i) {
@@ -421,59 +550,93 @@ void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse
     }
     o += "</g>";
   }
+}
+
+void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
+  o += "<section class=\"pannello\" id=\"altimetria\"><h2>Altitude profile</h2>";
+  // altitude at each run's start, integrated from the cell gradients (per mille)
+  const std::vector<tratto> pendenze = entro(s.pendenze, s.lunghezza > 0 ? std::min(a.fine, static_cast<double>(s.lunghezza)) : a.fine);
+  std::vector<double> quota{0.0};
+  double q = 0;
+  for (const tratto& t : pendenze) {
+    q += t.valore * 0.001 * (static_cast<double>(t.a) - t.da);
+    quota.push_back(q);
+  }
+  const auto [pmin, pmax] = std::minmax_element(quota.begin(), quota.end());
+  double q_min = *pmin, q_max = *pmax;
+  if (q_max - q_min < 10) {
+    q_min -= 5;
+    q_max += 5;
+  }
+  const double passo_q = passo_tondo((q_max - q_min) / 5);
+  q_min = std::floor(q_min / passo_q) * passo_q;
+  q_max = std::ceil(q_max / passo_q) * passo_q;
+  const asse_quote aq{q_min, q_max, 24, 200};
+  const double alto = aq.alto, basso = aq.basso, altezza = 236;
+  const auto Y = [&aq](double v) { return aq.y(v); };
+
+  o += "<svg class=\"profilo\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) + "\" role=\"img\">";
+  for (const tratto& t : s.montagne) {
+    const double x0 = a.x(static_cast<double>(t.da)), x1 = a.x(static_cast<double>(t.a));
+    o += "<rect class=\"montagna\" x=\"" + n1(x0) + "\" y=\"" + n1(alto) + "\" width=\"" + n1(std::max(1.0, x1 - x0)) +
+         "\" height=\"" + n1(basso - alto) + "\">" +
+         titolo("mountain stretch, type " + numero(int64_t{t.valore}) + "&#10;" + metri(t.da) + " to " + metri(t.a)) +
+         "</rect>";
+  }
+  o += "<g class=\"asse\">";
+  const double linee = std::floor((q_max - q_min) / passo_q + 0.5);  // about 5: passo_q is a fifth at least
+  for (int k = 0; k <= 20 && k <= linee; ++k) {
+    const double v = q_min + k * passo_q;
+    o += "<line class=\"griglia\" x1=\"" + n1(margine_sinistro) + "\" y1=\"" + n1(Y(v)) + "\" x2=\"" +
+         n1(larghezza - margine_destro) + "\" y2=\"" + n1(Y(v)) + "\"/><text x=\"" + n1(margine_sinistro - 4) +
+         "\" y=\"" + n1(Y(v) + 4) + "\" text-anchor=\"end\">" + numero(v, passo_q < 1 ? 1 : 0) + "</text>";
+  }
+  o += "<text x=\"" + n1(margine_sinistro - 4) + "\" y=\"14\" text-anchor=\"end\">m</text></g>";
+  tacche_progressiva(o, a, alto, basso);
+  pendenze_svg(o, pendenze, quota, a, aq, static_cast<double>(s.lunghezza));
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Altitude relative to the route start, integrated from the cell gradients; gradients in "
        "&#8240; on the segments; mountain stretches shaded.</p></section>";
 }
 
-void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
-  o += "<section class=\"pannello\" id=\"velocita\"><h2>Speed profile</h2>";
-  double v_max = 40;
-  const std::vector<tratto> limiti = entro(s.velocita_limite, a.fine);
-  for (const tratto& t : limiti) v_max = std::max(v_max, static_cast<double>(t.valore));
-  for (const rallentamento& r : s.rallentamenti) v_max = std::max(v_max, static_cast<double>(r.velocita));
-  const double passo_v = v_max > 100 ? 20 : 10;
-  v_max = std::ceil(v_max / passo_v) * passo_v;
-  const double alto = 172, basso = 352, altezza = 388;
-  const auto Y = [&](double v) { return basso - std::clamp(v, 0.0, v_max) / v_max * (basso - alto); };
-
-  o += "<svg class=\"profilo\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) + "\" role=\"img\">";
-  // stations as named bands; upright names pushed apart where stations crowd,
-  // each joined to its station by a leader
+// Stations as named bands; upright names pushed apart where stations crowd,
+// each joined to its station by a leader.
+void stazioni_profilo(std::string& o, const std::vector<stazione>& stazioni, const asse_progressiva& a, double alto,
+                      double basso) {
   constexpr double passo_nomi = 11.5;
-  std::vector<double> x_nome(s.stazioni.size());
-  for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
-    x_nome[i] = a.x(s.stazioni[i].posizione);
+  std::vector<double> x_nome(stazioni.size());
+  for (std::size_t i = 0; i < stazioni.size(); ++i) {
+    x_nome[i] = a.x(stazioni[i].posizione);
     if (i > 0) x_nome[i] = std::max(x_nome[i], x_nome[i - 1] + passo_nomi);
   }
-  for (std::size_t i = s.stazioni.size(); i-- > 0;) {
-    const double limite = i + 1 < s.stazioni.size() ? x_nome[i + 1] - passo_nomi : larghezza - 8;
+  for (std::size_t i = stazioni.size(); i-- > 0;) {
+    const double limite = i + 1 < stazioni.size() ? x_nome[i + 1] - passo_nomi : larghezza - 8;
     x_nome[i] = std::min(x_nome[i], limite);
   }
-  for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
-    const stazione& v = s.stazioni[i];
+  for (std::size_t i = 0; i < stazioni.size(); ++i) {
+    const stazione& v = stazioni[i];
     const double x0 = a.x(v.inizio), x1 = a.x(v.fine), xp = a.x(v.posizione);
     const double y_nome = alto - 22;
     o += "<g class=\"stazione\">" + titolo(descrivi_stazione(v)) + "<rect x=\"" + n1(std::min(x0, x1)) +
          "\" y=\"" + n1(alto) + "\" width=\"" + n1(std::max(2.0, std::abs(x1 - x0))) + "\" height=\"" +
          n1(basso - alto) + "\"/><path d=\"M" + n1(x_nome[i]) + " " + n1(y_nome + 3) + " L" + n1(xp) + " " +
          n1(alto - 4) + " L" + n1(xp) + " " + n1(basso) + "\"/><text transform=\"translate(" +
-         n1(x_nome[i] + 3.5) + " " + n1(y_nome) + ") rotate(-90)\">" + html(v.nome) + "</text></g>";
+         n1(x_nome[i] + 3.5) + " " + n1(y_nome) + ") rotate(-90)\"" +
+         nome_svg(v.nome, nome_massimo_profilo, spazio_nome_profilo) + "</text></g>";
   }
-  o += "<g class=\"asse\">";
-  for (double v = 0; v <= v_max; v += passo_v) {
-    o += "<line class=\"griglia\" x1=\"" + n1(margine_sinistro) + "\" y1=\"" + n1(Y(v)) + "\" x2=\"" +
-         n1(larghezza - margine_destro) + "\" y2=\"" + n1(Y(v)) + "\"/><text x=\"" + n1(margine_sinistro - 4) +
-         "\" y=\"" + n1(Y(v) + 4) + "\" text-anchor=\"end\">" + numero(v, 0) + "</text>";
-  }
-  o += "<text x=\"" + n1(margine_sinistro - 4) + "\" y=\"" + n1(alto - 6) + "\" text-anchor=\"end\">km/h</text></g>";
-  tacche_progressiva(o, a, alto, basso);
-  for (const segnale& e : s.segnali) {
-    const double x = a.x(static_cast<double>(e.metri));
-    o += "<line class=\"segnale\" x1=\"" + n1(x) + "\" y1=\"" + n1(alto) + "\" x2=\"" + n1(x) + "\" y2=\"" + n1(basso) +
-         "\">" + titolo(descrivi_segnale(e)) + "</line>";
-  }
-  // the line speed limit as steps
+}
+
+// Speed to drawing y in the speed profile.
+struct asse_velocita {
+  double v_max = 40, alto = 172, basso = 352;
+  double y(double v) const { return basso - std::clamp(v, 0.0, v_max) / v_max * (basso - alto); }
+};
+
+// The line speed limit as steps, and the slowdowns.
+void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std::vector<rallentamento>& rallentamenti,
+                    const asse_progressiva& a, const asse_velocita& av) {
+  const double alto = av.alto, basso = av.basso;
+  const auto Y = [&av](double v) { return av.y(v); };
   std::string d;
   for (const tratto& t : limiti) {
     const double x0 = a.x(static_cast<double>(t.da));
@@ -489,7 +652,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
          titolo("line speed limit " + numero(int64_t{t.valore}) + " km/h&#10;" + metri(t.da) + " to " + metri(t.a)) +
          "</rect>";
   }
-  for (const rallentamento& r : s.rallentamenti) {
+  for (const rallentamento& r : rallentamenti) {
     const double xi = a.x(static_cast<double>(r.inizio));
     const double xf = a.x(static_cast<double>(r.fine.value_or(r.inizio)));
     const double y = Y(r.velocita);
@@ -502,6 +665,11 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
     }
     o += "<text x=\"" + n1(xi) + "\" y=\"" + n1(y - 4) + "\">" + numero(int64_t{r.velocita}) + "</text></g>";
   }
+}
+
+// Speed-indicator boards and speed-reduction points.
+void segni_profilo(std::string& o, const contenuto_scenario& s, const asse_progressiva& a, const asse_velocita& av) {
+  const double alto = av.alto, basso = av.basso;
   for (const indicatori& e : s.indicatori_velocita) {
     const double x = a.x(static_cast<double>(e.metri));
     const auto kmh = [](int16_t v) { return numero(int64_t{v / 20}); };
@@ -518,6 +686,39 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
                 "), value " + numero(int64_t{e.velocita})) +
          "</path>";
   }
+}
+
+void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
+  o += "<section class=\"pannello\" id=\"velocita\"><h2>Speed profile</h2>";
+  double v_max = 40;
+  const std::vector<tratto> limiti = entro(s.velocita_limite, a.fine);
+  for (const tratto& t : limiti) v_max = std::max(v_max, static_cast<double>(t.valore));
+  for (const rallentamento& r : s.rallentamenti) v_max = std::max(v_max, static_cast<double>(r.velocita));
+  // tens or twenties for speeds a train runs at; past those about ten lines
+  const double passo_v = v_max > 400 ? passo_tondo(v_max / 10) : (v_max > 100 ? 20 : 10);
+  v_max = std::ceil(v_max / passo_v) * passo_v;
+  const asse_velocita av{v_max, 172, 352};
+  const double alto = av.alto, basso = av.basso, altezza = 388;
+  const auto Y = [&av](double v) { return av.y(v); };
+
+  o += "<svg class=\"profilo\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) + "\" role=\"img\">";
+  stazioni_profilo(o, s.stazioni, a, alto, basso);
+  o += "<g class=\"asse\">";
+  for (int k = 0; k <= 40 && k * passo_v <= v_max; ++k) {
+    const double v = k * passo_v;
+    o += "<line class=\"griglia\" x1=\"" + n1(margine_sinistro) + "\" y1=\"" + n1(Y(v)) + "\" x2=\"" +
+         n1(larghezza - margine_destro) + "\" y2=\"" + n1(Y(v)) + "\"/><text x=\"" + n1(margine_sinistro - 4) +
+         "\" y=\"" + n1(Y(v) + 4) + "\" text-anchor=\"end\">" + numero(v, 0) + "</text>";
+  }
+  o += "<text x=\"" + n1(margine_sinistro - 4) + "\" y=\"" + n1(alto - 6) + "\" text-anchor=\"end\">km/h</text></g>";
+  tacche_progressiva(o, a, alto, basso);
+  for (const segnale& e : s.segnali) {
+    const double x = a.x(static_cast<double>(e.metri));
+    o += "<line class=\"segnale\" x1=\"" + n1(x) + "\" y1=\"" + n1(alto) + "\" x2=\"" + n1(x) + "\" y2=\"" + n1(basso) +
+         "\">" + titolo(descrivi_segnale(e)) + "</line>";
+  }
+  limiti_profilo(o, limiti, s.rallentamenti, a, av);
+  segni_profilo(o, s, a, av);
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns at their speed from start to end, the "
        "triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
@@ -531,8 +732,9 @@ void tabelle(std::string& o, const contenuto_scenario& s) {
        "<th>#</th><th>station</th><th>position</th><th>stretch</th><th>type</th><th>time</th><th>stop</th>"
        "<th title=\"station fields 4 to 12\">fields 4&ndash;12</th></tr></thead><tbody>";
   for (const stazione& v : s.stazioni) {
-    o += "<tr class=\"riga-stazione\"><td>" + numero(int64_t{v.record}) + "</td><td>" + html(v.nome) + "</td><td>" +
-         metri(v.posizione) + "</td><td>" + metri(v.inizio) + " &ndash; " + metri(v.fine) + "</td><td>" +
+    o += "<tr class=\"riga-stazione\"><td>" + numero(int64_t{v.record}) + "</td><td>" +
+         nome_con_suggerimento(v.nome, nome_massimo_tabella) + "</td><td>" + metri(v.posizione) + "</td><td>" +
+         metri(v.inizio) + " &ndash; " + metri(v.fine) + "</td><td>" +
          numero(int64_t{v.tipo}) + "</td><td>" + (v.orario != 0 ? ora(v.orario) : std::string("&ndash;")) +
          "</td><td>" + (v.sosta > 0 ? numero(int64_t{v.sosta}) + " s" : std::string("no stop")) +
          "</td><td class=\"campi\">" + numero(int64_t{v.campo_4}) + " " + numero(int64_t{v.campo_5}) + " " +
@@ -546,7 +748,8 @@ void tabelle(std::string& o, const contenuto_scenario& s) {
        "class=\"dati\"><thead><tr><th>cell</th><th>position</th><th>record</th><th>text</th></tr></thead><tbody>";
   for (const cartello& e : s.cartelli) {
     const bool esiste = e.record > 0 && e.record < voci::progressiva_tre;
-    const std::string testo = esiste ? html(e.testo) : std::string("(no such record)");
+    const std::string testo =
+        esiste ? nome_con_suggerimento(e.testo, testo_massimo_cartello) : std::string("(no such record)");
     o += "<tr class=\"riga-cartello\"><td>" + numero(int64_t{e.cella}) + "</td><td>" + metri(e.metri) +
          "</td><td>" + numero(int64_t{e.record}) + "</td><td class=\"testo\">" + testo + "</td></tr>";
   }
@@ -593,6 +796,8 @@ td.testo { white-space: pre; font-family: "DejaVu Sans Mono", monospace; }
 svg { width: 100%; height: auto; display: block; background: #fff; }
 svg text { font-size: 11px; fill: #24292f; }
 .asse text { fill: #57606a; } .griglia { stroke: #e1e4e8; stroke-width: 1; } .cornice { fill: none; stroke: #8c959f; }
+.binario, .oltre { vector-effect: non-scaling-stroke; }
+td, p, h1 { overflow-wrap: anywhere; }
 .binario { fill: none; stroke: #24292f; stroke-width: 2.2; stroke-linejoin: round; }
 .oltre { fill: none; stroke: #a0a7ae; stroke-width: 1.5; stroke-dasharray: 4 3; }
 .km line { stroke: #24292f; stroke-width: 1.2; } .km text { font-size: 9px; fill: #57606a; }
@@ -650,6 +855,19 @@ constexpr std::string_view copione = R"(
     riquadri.push([p.id, Math.round(r.left), Math.round(r.top + window.scrollY), Math.round(r.width), Math.round(r.height)]);
   });
   document.body.setAttribute('data-riquadri', JSON.stringify(riquadri));
+  // texts that run off their drawing, and how wide the page has grown
+  var fuori = [];
+  document.querySelectorAll('svg').forEach(function (s) {
+    var r = s.getBoundingClientRect();
+    s.querySelectorAll('text').forEach(function (t) {
+      var b = t.getBoundingClientRect();
+      if (b.left < r.left - 1 || b.right > r.right + 1 || b.top < r.top - 1 || b.bottom > r.bottom + 1) {
+        fuori.push(t.textContent.slice(0, 40));
+      }
+    });
+  });
+  document.body.setAttribute('data-fuori', JSON.stringify(fuori));
+  document.body.setAttribute('data-larghezza', document.documentElement.scrollWidth);
 })();
 )";
 
@@ -669,8 +887,8 @@ std::string componi_rapporto(const modello& m, const contenuto_scenario& s, cons
   a.fine = estensione_asse(s);
   std::string o;
   o.reserve(1 << 16);
-  const std::string nome_linea = html(s.linea.nome);
-  const std::string numero_treno = html(s.treno.numero);
+  const std::string nome_linea = html_breve(s.linea.nome, nome_massimo_titolo);
+  const std::string numero_treno = html_breve(s.treno.numero, nome_massimo_titolo);
   o += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
        "<title>" + nome_linea + " " + numero_treno + ": route report</title><style>" + std::string(stile) +
