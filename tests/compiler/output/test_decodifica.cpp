@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "compiler/output/decodifica.hpp"
 #include "compiler/output/file_binari.hpp"
 #include "compiler/output/flusso_le.hpp"
@@ -150,6 +152,29 @@ std::size_t inizio_elemento(const std::string& linea, std::size_t k) {
   return o;
 }
 
+struct caso_insieme {
+  const char* cosa;
+  insieme_cambiato file;
+  std::string atteso;  // empty: read, and written back unchanged
+};
+
+void prova_insiemi(std::span<const caso_insieme> casi) {
+  for (const caso_insieme& k : casi) {
+    try {
+      const modello m = decodifica(k.file.compilati());
+      EXPECT_TRUE(k.atteso.empty()) << k.cosa << ": no error";
+      EXPECT_EQ(serializza_scenario(m), k.file.scenario) << k.cosa;
+      EXPECT_EQ(serializza_percorso(m), k.file.percorso) << k.cosa;
+      if (k.file.linea) {
+        EXPECT_EQ(serializza_linea(m), *k.file.linea) << k.cosa;
+      }
+    } catch (const errore_decodifica& e) {
+      EXPECT_FALSE(k.atteso.empty()) << k.cosa << ": " << e.what();
+      EXPECT_EQ(std::string(e.what()).substr(0, k.atteso.size()), k.atteso) << k.cosa;
+    }
+  }
+}
+
 TEST(Decodifica, FilesThatDoNotFitEachOtherAreRefused) {
   const modello d = decodifica(programma().compilati());
   const int32_t lunghezza = d.voce(voci::percorso).fine;
@@ -160,12 +185,7 @@ TEST(Decodifica, FilesThatDoNotFitEachOtherAreRefused) {
   const std::string celle = l + std::to_string(c) + " cells (" + std::to_string(15 * c) + " bytes); the file holds ";
   const std::string righe = l + std::to_string(r) + " rows, " + std::to_string(2 * r) + " elements; the file ";
   const insieme_cambiato riga_in_piu = cambia_misure(lunghezza, c, r + 1);
-  struct caso {
-    const char* cosa;
-    insieme_cambiato file;
-    std::string atteso;  // empty: read, and written back unchanged
-  };
-  const caso casi[] = {
+  const caso_insieme casi[] = {
       {"route a cell short", cambia_misure(lunghezza, c - 1, r),
        "P.dat: byte " + std::to_string(15 * (c - 1)) + ": cell " + std::to_string(c - 1) + ": " + celle +
            std::to_string(c - 1) + " (" + std::to_string(15 * (c - 1)) + " bytes)"},
@@ -201,20 +221,7 @@ TEST(Decodifica, FilesThatDoNotFitEachOtherAreRefused) {
       {"length -7010 m: one cell, never written", cambia_misure(-7010, 2, 1),
        "P.dat: byte 15: cell 1: the scenario file's route length of -7010 m gives 1 cell (15 bytes)"},
   };
-  for (const caso& k : casi) {
-    try {
-      const modello m = decodifica(k.file.compilati());
-      EXPECT_TRUE(k.atteso.empty()) << k.cosa << ": no error";
-      EXPECT_EQ(serializza_scenario(m), k.file.scenario) << k.cosa;
-      EXPECT_EQ(serializza_percorso(m), k.file.percorso) << k.cosa;
-      if (k.file.linea) {
-        EXPECT_EQ(serializza_linea(m), *k.file.linea) << k.cosa;
-      }
-    } catch (const errore_decodifica& e) {
-      EXPECT_FALSE(k.atteso.empty()) << k.cosa << ": " << e.what();
-      EXPECT_EQ(std::string(e.what()).substr(0, k.atteso.size()), k.atteso) << k.cosa;
-    }
-  }
+  prova_insiemi(casi);
 }
 
 std::string elementi(std::initializer_list<std::pair<int16_t, double>> e) {
