@@ -89,8 +89,7 @@ bool memo_rallentamento(modello& m, int32_t x, int32_t& v, int32_t& l, int32_t& 
   return false;
 }
 
-bool memo_segnale(modello& m, int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
-                  int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3, int32_t& tempo) {
+bool memo_segnale(modello& m, int32_t posizione, valori_segnale& s) {
   const int64_t i = cella_punto(posizione);
   // the farthest approach mark is 8 cells back
   if (i - 8 < 0) {
@@ -106,14 +105,14 @@ bool memo_segnale(modello& m, int32_t posizione, int32_t& sx, int32_t& s1, int32
   // Packed in 16-bit arithmetic that wraps, as the route file keeps them.
   cella& c = m.cel(i);
   c.tipo = tipo_cella::segnale;
-  c.valore4 = basso16(int64_t{rapp} * 10 + int64_t{sx} * 3 + dx);
-  c.valore = basso16(int64_t{s1} * 10 + d1);
-  c.valore2 = basso16(int64_t{s2} * 10 + d2);
-  c.valore3 = basso16(int64_t{s3} * 10 + d3);
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  c.tempo = sx == 2 ? basso8(tempo) : uint8_t{0};
+  c.valore4 = basso16(int64_t{s.rapp} * 10 + int64_t{s.sx} * 3 + s.dx);
+  c.valore = basso16(int64_t{s.s1} * 10 + s.d1);
+  c.valore2 = basso16(int64_t{s.s2} * 10 + s.d2);
+  c.valore3 = basso16(int64_t{s.s3} * 10 + s.d3);
+  if (s.tempo >= 1 && s.tempo <= 100) s.tempo = 101;
+  c.tempo = s.sx == 2 ? basso8(s.tempo) : uint8_t{0};
 
-  const int64_t aspetto = int64_t{sx} * 3 + dx;
+  const int64_t aspetto = int64_t{s.sx} * 3 + s.dx;
   for (int64_t j = 1; j <= 4; ++j) m.cel(i - 2 * j).avvicinamento = basso8(aspetto * 10 + j);
   return false;
 }

@@ -197,15 +197,20 @@ class lettore_treno {
   }
 
   esito segnale() {
-    static constexpr const char* nomi[11] = {"the position (m)", "sx", "s1", "s2", "s3", "rapp",
-                                             "dx", "d1", "d2", "d3", "tempo"};
-    int32_t v[11];
-    for (std::size_t i = 0; i < 11; ++i) v[i] = guarda_.lungo(nomi[i]);
-    if (oltre(v[0], 100)) return oltre_percorso(v[0]);
-    annota_cella(v[0]);
-    if (memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10])) {
+    using campo = int32_t valori_segnale::*;
+    static constexpr std::pair<campo, const char*> campi[10] = {
+        {&valori_segnale::sx, "sx"},     {&valori_segnale::s1, "s1"}, {&valori_segnale::s2, "s2"},
+        {&valori_segnale::s3, "s3"},     {&valori_segnale::rapp, "rapp"}, {&valori_segnale::dx, "dx"},
+        {&valori_segnale::d1, "d1"},     {&valori_segnale::d2, "d2"}, {&valori_segnale::d3, "d3"},
+        {&valori_segnale::tempo, "tempo"}};
+    const int32_t posizione = guarda_.lungo("the position (m)");
+    valori_segnale s;
+    for (const auto& [membro, nome] : campi) s.*membro = guarda_.lungo(nome);
+    if (oltre(posizione, 100)) return oltre_percorso(posizione);
+    annota_cella(posizione);
+    if (memo_segnale(m_, posizione, s)) {
       sorgenti_.elimina_treno();
-      segna_posizione(m_, v[0]);
+      segna_posizione(m_, posizione);
       return esito::esci;
     }
     return esito::continua;

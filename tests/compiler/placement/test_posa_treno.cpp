@@ -33,7 +33,8 @@ class PosaTreno : public ::testing::Test {
   }
   bool segnale(int32_t pos, int32_t sx, int32_t s1, int32_t s2, int32_t s3, int32_t rapp, int32_t dx, int32_t d1,
                int32_t d2, int32_t d3, int32_t tempo) {
-    return memo_segnale(m, pos, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
+    valori_segnale s{sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo};
+    return memo_segnale(m, pos, s);
   }
   bool rallentamento(int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta, int32_t d_v) {
     return memo_rallentamento(m, x, v, l, f_tt, f_ta, d_v);
@@ -68,15 +69,17 @@ TEST_F(PosaTreno, SampleSignalsPackTheirValues) {
 }
 
 TEST_F(PosaTreno, TempoIsRaisedTo101AndKeptOnlyForSx2) {
-  int32_t sx = 2, s = 0, tempo = 50;
-  EXPECT_FALSE(memo_segnale(m, 1000, sx, s, s, s, s, s, s, s, s, tempo));
-  EXPECT_EQ(tempo, 101);  // the caller sees the raised value
+  valori_segnale s;
+  s.sx = 2;
+  s.tempo = 50;
+  EXPECT_FALSE(memo_segnale(m, 1000, s));
+  EXPECT_EQ(s.tempo, 101);  // the caller sees the raised value
   EXPECT_EQ(m.cel(21).tempo, 101);
 
-  sx = 1;
-  tempo = 50;
-  EXPECT_FALSE(memo_segnale(m, 2000, sx, s, s, s, s, s, s, s, s, tempo));
-  EXPECT_EQ(tempo, 101);
+  s.sx = 1;
+  s.tempo = 50;
+  EXPECT_FALSE(memo_segnale(m, 2000, s));
+  EXPECT_EQ(s.tempo, 101);
   EXPECT_EQ(m.cel(41).tempo, 0);
 
   EXPECT_FALSE(segnale(3000, 2, 0, 0, 0, 0, 0, 0, 0, 0, 100));
