@@ -6,6 +6,7 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <system_error>
 
 #include "io/errore_io.hpp"
@@ -41,8 +42,13 @@ class blocco_win32 final : public blocco_cartella {
 
 bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view contenuto, const fs::path&,
                                     bool durevole) {
-  // CREATE_NEW never opens an existing name, a link included
-  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bloccati_.reserve(bloccati_.size() + 1);  // the handle is never lost to a failed allocation
+  // CREATE_NEW never opens an existing name, a link included. Kept open until
+  // the rename, it makes another run's cleanup (which opens without sharing)
+  // leave the file; delete sharing lets this run rename it, read sharing lets
+  // readers open the final file in the moment before it is closed.
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD numero = GetLastError();
     if (numero == ERROR_FILE_EXISTS || numero == ERROR_ALREADY_EXISTS) return false;
@@ -59,18 +65,22 @@ bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view conte
     }
   }
   if (numero == 0 && durevole && sincronizza_ && !FlushFileBuffers(h)) numero = GetLastError();
-  if (!CloseHandle(h) && numero == 0) numero = GetLastError();
   if (numero != 0) {
+    CloseHandle(h);
     DeleteFileW(file.c_str());
     fallisci(file, numero);
   }
+  bloccati_.emplace_back(file, reinterpret_cast<std::intptr_t>(h));
   return true;
 }
 
 void sistema_file_disco::rinomina(const fs::path& da, const fs::path& a, bool durevole) {
   // write-through: the rename is on the disk when the call returns
   const DWORD modo = MOVEFILE_REPLACE_EXISTING | (durevole && sincronizza_ ? MOVEFILE_WRITE_THROUGH : 0);
-  if (MoveFileExW(da.c_str(), a.c_str(), modo)) return;
+  if (MoveFileExW(da.c_str(), a.c_str(), modo)) {
+    rilascia(da);  // held to the end of the rename, now on the final file
+    return;
+  }
   const DWORD numero = GetLastError();
   // the source gone is the source's fault, not the target's
   if (GetFileAttributesW(da.c_str()) == INVALID_FILE_ATTRIBUTES) fallisci(da, numero);
@@ -80,6 +90,23 @@ void sistema_file_disco::rinomina(const fs::path& da, const fs::path& a, bool du
 void sistema_file_disco::sincronizza_cartella(const fs::path&) {
   // renames are written through: nothing left to flush
 }
+
+bool elimina_se_abbandonato(const fs::path& file) {
+  // no sharing: a writer still holding its temporary open makes this open fail
+  HANDLE h = CreateFileW(file.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  FILE_DISPOSITION_INFO via{TRUE};
+  // a link or a folder planted since the listing is left alone
+  const bool eliminato = GetFileInformationByHandle(h, &info) &&
+                         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+                         SetFileInformationByHandle(h, FileDispositionInfo, &via, sizeof via);
+  CloseHandle(h);
+  return eliminato;
+}
+
+void chiudi_blocco(std::intptr_t blocco) { CloseHandle(reinterpret_cast<HANDLE>(blocco)); }
 
 std::unique_ptr<blocco_cartella> sistema_file_disco::blocca(const fs::path& cartella,
                                                             std::chrono::milliseconds attesa) {

@@ -132,11 +132,23 @@ std::string sistema_file_disco::leggi(const fs::path& file) {
   return contenuto;
 }
 
+sistema_file_disco::~sistema_file_disco() {
+  for (const auto& b : bloccati_) chiudi_blocco(b.second);
+}
+
+void sistema_file_disco::rilascia(const fs::path& file) {
+  const auto voce = std::find_if(bloccati_.begin(), bloccati_.end(), [&](const auto& b) { return b.first == file; });
+  if (voce == bloccati_.end()) return;
+  chiudi_blocco(voce->second);
+  bloccati_.erase(voce);
+}
+
 void sistema_file_disco::elimina(const fs::path& file) {
   std::error_code ec;
-  if (!fs::remove(file, ec) || ec) {
-    throw errore_io(testo_percorso(file), ec ? ec.message() : motivo_errno(ENOENT));
-  }
+  const bool tolto = fs::remove(file, ec);
+  // removed or not, the caller is done with it: a file left behind is the cleanup's
+  rilascia(file);
+  if (!tolto || ec) throw errore_io(testo_percorso(file), ec ? ec.message() : motivo_errno(ENOENT));
 }
 
 void pulisci_temporanei(const fs::path& cartella, fs::file_time_type limite) {
@@ -147,7 +159,7 @@ void pulisci_temporanei(const fs::path& cartella, fs::file_time_type limite) {
     if (!fs::is_regular_file(it->symlink_status(ec_voce)) || ec_voce) continue;
     const auto quando = fs::last_write_time(it->path(), ec_voce);
     if (ec_voce || quando > limite) continue;
-    fs::remove(it->path(), ec_voce);  // a file we cannot remove is left: it harms nothing
+    elimina_se_abbandonato(it->path());  // a file we cannot remove is left: it harms nothing
   }
 }
 

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "io/errore_io.hpp"
 
@@ -42,19 +44,23 @@ class sistema_file {
   // folder or a link) is never opened, and the answer is false. The content is
   // written whole, flushed to the disk when `durevole`, and the file takes the
   // permission bits of `permessi_di` when that is a regular file. A failure
-  // removes the half-written file. Throws errore_io.
+  // removes the half-written file. Throws errore_io. On the disk the new file
+  // stays locked until it is renamed or deleted through the same object: the
+  // lock tells another run's cleanup that its writer is alive.
   virtual bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                           const std::filesystem::path& permessi_di, bool durevole) = 0;
   // Renames, replacing an existing target (a link is replaced, never
-  // followed). The error names whichever of the two really failed.
+  // followed). The error names whichever of the two really failed. A lock
+  // crea_nuovo took on `da` is released once the rename is done.
   virtual void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) = 0;
-  // Deletes an existing file (a link itself, not what it points to). Throws errore_io.
+  // Deletes an existing file (a link itself, not what it points to), releasing
+  // a lock crea_nuovo took on it. Throws errore_io.
   virtual void elimina(const std::filesystem::path& file) = 0;
   // Makes the renames and deletions done in the folder durable. Throws errore_io.
   virtual void sincronizza_cartella(const std::filesystem::path& cartella) = 0;
   // One writer at a time per folder: waits at most `attesa` for another run,
   // then throws errore_io. Once held, removes the temporaries that killed
-  // runs left there.
+  // runs left there, never one whose writer still holds its lock.
   virtual std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path& cartella,
                                                   std::chrono::milliseconds attesa) = 0;
   // A fresh name (no folder) for a temporary file: short, so that any legal
@@ -70,6 +76,9 @@ class sistema_file_disco : public sistema_file {
  public:
   // Without `sincronizza` nothing is flushed: only to measure what flushing costs.
   explicit sistema_file_disco(bool sincronizza = true) : sincronizza_(sincronizza) {}
+  ~sistema_file_disco() override;
+  sistema_file_disco(const sistema_file_disco&) = delete;
+  sistema_file_disco& operator=(const sistema_file_disco&) = delete;
   bool esiste(const std::filesystem::path& file) override;
   bool presente(const std::filesystem::path& file) override;
   std::string leggi(const std::filesystem::path& file) override;
@@ -83,7 +92,13 @@ class sistema_file_disco : public sistema_file {
                                           std::chrono::milliseconds attesa) override;
 
  private:
+  // Releases the lock kept on a file this object created; nothing when none.
+  void rilascia(const std::filesystem::path& file);
+
   bool sincronizza_;
+  // Each file created and not yet renamed or deleted, with the descriptor (a
+  // HANDLE on Windows) that holds its lock.
+  std::vector<std::pair<std::filesystem::path, std::intptr_t>> bloccati_;
 };
 
 // A file larger than its reader's limit, refused before it was read.

@@ -25,7 +25,9 @@ std::set<std::string> nomi_in(const fs::path& cartella) {
 class disco_senza_temporaneo final : public sistema_file_disco {
  public:
   void rinomina(const fs::path& da, const fs::path& a, bool d) override {
-    fs::remove(da);
+    // deleted through the disk, which also closes it: a file still open is
+    // only marked for deletion on Windows
+    sistema_file_disco::elimina(da);
     sistema_file_disco::rinomina(da, a, d);
   }
 };
