@@ -94,6 +94,12 @@ class sistema_file_protetto final : public sistema_file {
 
   const std::vector<fsys::path>& scritti() const { return scritti_; }
 
+  // The whole set's targets, before its first rename: a refused set leaves
+  // every old file as it was, not a new line file beside an old route.
+  void proteggi_insieme(std::span<const fsys::path> destinazioni) const {
+    for (const fsys::path& d : destinazioni) proteggi(d);
+  }
+
  private:
   void proteggi(const fsys::path& file) const {
     for (const fsys::path& p : protetti_) {
@@ -419,7 +425,14 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   try {
     // one writer at a time per output set: another run's files never mix with ours
     const auto blocco = fs.blocca(fsys::path(cartella_uscita), attesa_blocco);
-    if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
+    if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) {
+      // the files scrivi_file_binari replaces: the line file only when the compile asks for it
+      std::vector<fsys::path> insieme;
+      if (m.scrivi_linea != 0) insieme.push_back(nomi.file_linea);
+      insieme.insert(insieme.end(), {nomi.file_scenario, nomi.file_percorso});
+      fs.proteggi_insieme(insieme);
+      scrivi_file_binari(m, fs, nomi);
+    }
   } catch (const errore_fatale& f) {
     fatale = true;
     int32_t codice = codice::slot_formato;
