@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compiler/finishing/codici_gara.hpp"
+#include "compiler/model/misure.hpp"
 #include "compiler/output/campi_record.hpp"
 
 namespace scenario {
@@ -15,7 +16,7 @@ namespace {
 // anything longer is not a file a compile wrote.
 constexpr int32_t lunghezza_massima = 1'000'000;
 constexpr int64_t oltre_la_fine = 7000;  // the cells and the track plan reach past the end of the line
-constexpr std::size_t celle_massime = (lunghezza_massima + oltre_la_fine) / 50 + 1;
+constexpr std::size_t celle_massime = (lunghezza_massima + oltre_la_fine) / lunghezza_cella.valore() + 1;
 constexpr std::size_t righe_massime = lunghezza_massima + oltre_la_fine + 1;
 constexpr std::size_t larghezza_cella = dimensione_fissa(campi_cella);
 
@@ -158,7 +159,7 @@ std::string celle(int64_t v) { return n(v) + (v == 1 ? " cell" : " cells"); }
 
 // The last cell of a route reaching `estensione` metres, rounded as the line reader rounds it.
 int64_t ultima_cella_di(int64_t estensione) {
-  return static_cast<int64_t>(std::nearbyint(static_cast<double>(estensione) / 50.0));
+  return cella_di(metri(estensione)).valore();
 }
 
 struct misure {
@@ -229,7 +230,9 @@ void controlla_misure(const modello& m, const file_compilati& f) {
   const auto ultima = static_cast<int64_t>(m.celle.size()) - 1;
   int64_t da = 0;
   int64_t a = -1;
-  for (int64_t e = 50 * ultima + 25; e >= 50 * ultima - 25; --e) {
+  const int64_t centro = metri_di(indice_cella(ultima)).valore();
+  const int64_t mezza_cella = lunghezza_cella.valore() / 2;
+  for (int64_t e = centro + mezza_cella; e >= centro - mezza_cella; --e) {
     if (e < 0 || e + 1 > static_cast<int64_t>(righe_massime) || ultima_cella_di(e) != ultima) continue;
     if (a < 0) a = e + 1;
     da = e + 1;
@@ -276,7 +279,8 @@ modello decodifica(const file_compilati& f) {
   m.scrivi_linea = f.linea ? 1 : 0;
   m.nome_linea = m.voce(voci::linea).nome;
   m.numero_treno = m.voce(voci::treno).nome;
-  m.estensione = m.tracciato.esiste() ? m.tracciato.ultima_riga() : m.ultima_cella * 50;
+  m.estensione = m.tracciato.esiste() ? m.tracciato.ultima_riga()
+                                        : static_cast<int32_t>(metri_di(indice_cella(m.ultima_cella)).valore());
   return m;
 }
 
