@@ -1,8 +1,8 @@
-#include "tools/mostra_scenario/contenuto.hpp"
+#include "contenuto/contenuto.hpp"
 
 #include <set>
 
-#include "compiler/output/decodifica.hpp"
+#include "formato/decodifica.hpp"
 
 namespace scenario {
 

@@ -1,4 +1,4 @@
-#include "tools/mostra_scenario/descrizione.hpp"
+#include "contenuto/descrizione.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -12,12 +12,11 @@
 #include <sstream>
 #include <variant>
 
-#include "compiler/output/campi_record.hpp"
+#include "formato/campi_record.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"
 #include "io/testo_1252.hpp"
-#include "tools/mostra_scenario/json.hpp"
-#include "tools/mostra_scenario/mostra.hpp"
+#include "contenuto/json.hpp"
 
 namespace scenario {
 
@@ -697,7 +696,7 @@ std::vector<std::string> righe_confronto(const confronto& c) {
   return r;
 }
 
-int mostra_confronto(const confronto& c, bool json, std::ostream& out) {
+bool mostra_confronto(const confronto& c, bool json, std::ostream& out) {
   if (json) {
     out << in_json(c).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
   } else if (c.uguali()) {
@@ -705,7 +704,7 @@ int mostra_confronto(const confronto& c, bool json, std::ostream& out) {
   } else {
     for (const std::string& x : righe_confronto(c)) out << x << '\n';
   }
-  return c.uguali() ? uscita_mostra::riuscita : uscita_mostra::differenti;
+  return c.uguali();
 }
 
 }  // namespace scenario

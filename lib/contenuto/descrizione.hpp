@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "compiler/model/modello.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
+#include "contenuto/contenuto.hpp"
 
 namespace scenario {
 
@@ -80,7 +80,7 @@ confronto confronta(const modello& ma, const contenuto_scenario& a, const modell
 // fields no sentence tells whole, as "file, cell 43, valore, 3 -> 4".
 std::vector<std::string> righe_confronto(const confronto& c);
 
-// --confronta: the differences (or "no differences"), as text or JSON; the exit status.
-int mostra_confronto(const confronto& c, bool json, std::ostream& out);
+// --confronta: the differences (or "no differences"), as text or JSON; whether they are equal.
+bool mostra_confronto(const confronto& c, bool json, std::ostream& out);
 
 }  // namespace scenario

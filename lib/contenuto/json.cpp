@@ -1,4 +1,4 @@
-#include "tools/mostra_scenario/json.hpp"
+#include "contenuto/json.hpp"
 
 #include "io/testo_1252.hpp"
 

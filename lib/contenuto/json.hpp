@@ -2,8 +2,8 @@
 // The content of a compiled scenario as one JSON document; texts in UTF-8.
 #include <nlohmann/json.hpp>
 
-#include "tools/mostra_scenario/contenuto.hpp"
-#include "tools/mostra_scenario/descrizione.hpp"
+#include "contenuto/contenuto.hpp"
+#include "contenuto/descrizione.hpp"
 
 namespace scenario {
 

@@ -1,4 +1,4 @@
-#include "tools/compila_scenario/messaggi.hpp"
+#include "diagnostica/messaggi.hpp"
 
 
 #include "compiler/model/codici.hpp"

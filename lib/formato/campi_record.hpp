@@ -8,8 +8,8 @@
 #include <variant>
 
 #include "compiler/model/modello.hpp"
-#include "compiler/output/flusso_le.hpp"
-#include "compiler/output/lettore_le.hpp"
+#include "formato/flusso_le.hpp"
+#include "formato/lettore_le.hpp"
 #include "io/testo_1252.hpp"
 
 namespace scenario {

@@ -1,4 +1,4 @@
-#include "compiler/output/decodifica.hpp"
+#include "formato/decodifica.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "compiler/finishing/codici_gara.hpp"
 #include "compiler/model/misure.hpp"
-#include "compiler/output/campi_record.hpp"
+#include "formato/campi_record.hpp"
 
 namespace scenario {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "compiler/model/modello.hpp"
-#include "compiler/output/lettore_le.hpp"
+#include "formato/lettore_le.hpp"
 
 namespace scenario {
 

@@ -1,10 +1,10 @@
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 
 #include <stdexcept>
 #include <vector>
 
-#include "compiler/output/campi_record.hpp"
-#include "compiler/output/flusso_le.hpp"
+#include "formato/campi_record.hpp"
+#include "formato/flusso_le.hpp"
 
 namespace scenario {
 

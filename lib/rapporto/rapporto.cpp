@@ -1,12 +1,12 @@
-#include "tools/rapporto_html/rapporto.hpp"
+#include "rapporto/rapporto.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
 
-#include "tools/rapporto_html/semplifica.hpp"
-#include "tools/rapporto_html/testo_html.hpp"
+#include "rapporto/semplifica.hpp"
+#include "rapporto/testo_html.hpp"
 
 namespace scenario::rapporto {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "compiler/model/modello.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
+#include "contenuto/contenuto.hpp"
 
 namespace scenario::rapporto {
 

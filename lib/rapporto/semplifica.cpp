@@ -1,4 +1,4 @@
-#include "tools/rapporto_html/semplifica.hpp"
+#include "rapporto/semplifica.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/rapporto_html/testo_html.hpp"
+#include "rapporto/testo_html.hpp"
 
 #include <array>
 #include <charconv>

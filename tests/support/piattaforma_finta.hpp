@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/piattaforma.hpp"
+#include "tools/genera_scenario/piattaforma.hpp"
 
 namespace scenario::prova {
 

@@ -14,7 +14,7 @@
 
 #include "io/errore_io.hpp"
 #include "support/sistema_file_guasto.hpp"
-#include "tools/compila_scenario/messaggi.hpp"
+#include "diagnostica/messaggi.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {

@@ -2,7 +2,7 @@
 
 #include "compiler/memorizza_percorso.hpp"
 #include "tests/tools/aiuto_compila.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
+#include "contenuto/contenuto.hpp"
 
 namespace scenario {
 namespace {

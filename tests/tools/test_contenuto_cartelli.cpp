@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/mostra_scenario/contenuto.hpp"
+#include "contenuto/contenuto.hpp"
 
 namespace scenario {
 namespace {

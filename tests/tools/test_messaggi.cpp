@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/compila_scenario/compila.hpp"
-#include "tools/compila_scenario/messaggi.hpp"
+#include "diagnostica/messaggi.hpp"
 
 namespace scenario {
 namespace {

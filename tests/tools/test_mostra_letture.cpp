@@ -12,7 +12,7 @@
 #include <functional>
 #include <sstream>
 
-#include "compiler/output/decodifica.hpp"
+#include "formato/decodifica.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 #include "tools/mostra_scenario/mostra.hpp"
 

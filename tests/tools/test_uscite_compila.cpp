@@ -7,7 +7,7 @@
 #include <streambuf>
 
 #include "support/esegui.hpp"
-#include "tools/aiuto_compila.hpp"
+#include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {
 namespace {

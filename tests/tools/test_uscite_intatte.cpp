@@ -8,7 +8,7 @@
 #include <string>
 
 #include "support/esegui.hpp"
-#include "tools/aiuto_compila.hpp"
+#include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {
 namespace {

@@ -12,7 +12,7 @@
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "compiler/readers/lettore_campi.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/errore_io.hpp"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "io/sistema_file.hpp"
-#include "tools/compila_scenario/messaggi.hpp"
+#include "diagnostica/messaggi.hpp"
 
 namespace scenario {
 

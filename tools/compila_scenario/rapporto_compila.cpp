@@ -5,8 +5,8 @@
 
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
-#include "tools/rapporto_html/rapporto.hpp"
+#include "contenuto/contenuto.hpp"
+#include "rapporto/rapporto.hpp"
 
 namespace scenario {
 

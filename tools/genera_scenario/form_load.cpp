@@ -1,4 +1,4 @@
-#include "driver/form_load.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 
 #include <exception>
 #include <memory>
@@ -8,7 +8,7 @@
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"

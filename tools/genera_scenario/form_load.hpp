@@ -1,5 +1,5 @@
 #pragma once
-#include "driver/piattaforma.hpp"
+#include "tools/genera_scenario/piattaforma.hpp"
 #include "io/sistema_file.hpp"
 
 namespace scenario {

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "driver/form_load.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 
 int main() {
   scenario::sistema_file_disco fs;

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "driver/piattaforma.hpp"
+#include "tools/genera_scenario/piattaforma.hpp"
 
 namespace scenario {
 

@@ -13,14 +13,14 @@
 #include <ostream>
 #include <vector>
 
-#include "compiler/output/decodifica.hpp"
+#include "formato/decodifica.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/testo_1252.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
-#include "tools/mostra_scenario/descrizione.hpp"
-#include "tools/mostra_scenario/json.hpp"
-#include "tools/rapporto_html/rapporto.hpp"
+#include "contenuto/contenuto.hpp"
+#include "contenuto/descrizione.hpp"
+#include "contenuto/json.hpp"
+#include "rapporto/rapporto.hpp"
 
 namespace scenario {
 
@@ -224,7 +224,8 @@ int esegui(const opzioni_mostra& o, sistema_file& fs, std::ostream& out) {
     return uscita_mostra::riuscita;
   }
   const letto b = leggi_cartella(o, *o.confronta, fs);
-  return mostra_confronto(confronta(a.m, a.c, b.m, b.c, nomi_confrontati_di(o.linea, o.treno)), o.json, out);
+  const bool uguali = mostra_confronto(confronta(a.m, a.c, b.m, b.c, nomi_confrontati_di(o.linea, o.treno)), o.json, out);
+  return uguali ? uscita_mostra::riuscita : uscita_mostra::differenti;
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 // twice the compile.
 #include <benchmark/benchmark.h>
 
-#include "compiler/output/decodifica.hpp"
+#include "formato/decodifica.hpp"
 #include "misura.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
-#include "tools/mostra_scenario/descrizione.hpp"
-#include "tools/mostra_scenario/json.hpp"
+#include "contenuto/contenuto.hpp"
+#include "contenuto/descrizione.hpp"
+#include "contenuto/json.hpp"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "compiler/memorizza_percorso.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "io/nomi_file.hpp"
-#include "scenari.hpp"
+#include "utils/comune/scenari.hpp"
 
 int main() {
   using namespace scenario;

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "../fuzz/memoria.hpp"
+#include "utils/comune/memoria.hpp"
 #include "compiler/memorizza_percorso.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "io/nomi_file.hpp"
-#include "scenari.hpp"
+#include "utils/comune/scenari.hpp"
 
 namespace scenario::banco {
 

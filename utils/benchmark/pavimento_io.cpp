@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../fuzz/memoria.hpp"
+#include "utils/comune/memoria.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"

@@ -1,9 +1,9 @@
-#include "scenari.hpp"
+#include "utils/comune/scenari.hpp"
 
 #include <initializer_list>
 #include <set>
 
-#include "../fuzz/memoria.hpp"
+#include "utils/comune/memoria.hpp"
 #include "io/nomi_file.hpp"
 #include "writers/scrittori.hpp"
 

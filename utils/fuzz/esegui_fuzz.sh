@@ -2,7 +2,7 @@
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer + UBSan) and runs
 # each for a bounded time on a copy of the saved corpus. A crash, a sanitizer
 # report, a timeout or an out-of-memory fails the run; the input is kept in
-# build-fuzz/trovati/ to be added to tools/fuzz/crash/.
+# build-fuzz/trovati/ to be added to utils/fuzz/crash/.
 # Usage: esegui_fuzz.sh [seconds per target]
 set -euo pipefail
 secondi="${1:-60}"
@@ -15,9 +15,9 @@ for b in linea treno compila decodifica; do
   lavoro="build-fuzz/corpus-$b"
   rm -rf "$lavoro"
   mkdir -p "$lavoro"
-  cp -r "tools/fuzz/corpus/$b/." "$lavoro/"
+  cp -r "utils/fuzz/corpus/$b/." "$lavoro/"
   echo "== fuzz_$b for ${secondi}s"
-  "build-fuzz/bin/fuzz_$b" "$lavoro" "tools/fuzz/corpus/$b" \
-    -dict=tools/fuzz/dizionario.dict -max_total_time="$secondi" -timeout=20 -rss_limit_mb=2048 \
+  "build-fuzz/bin/fuzz_$b" "$lavoro" "utils/fuzz/corpus/$b" \
+    -dict=utils/fuzz/dizionario.dict -max_total_time="$secondi" -timeout=20 -rss_limit_mb=2048 \
     -max_len=1048576 -artifact_prefix="build-fuzz/trovati/$b-" -print_final_stats=1 2>&1 | tail -n 15
 done

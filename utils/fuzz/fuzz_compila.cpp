@@ -8,11 +8,11 @@
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
-#include "compiler/output/decodifica.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/decodifica.hpp"
+#include "formato/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/nomi_file.hpp"
-#include "memoria.hpp"
+#include "utils/comune/memoria.hpp"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/output/decodifica.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/decodifica.hpp"
+#include "formato/file_binari.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "compiler/readers/memorizza_dati.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/nomi_file.hpp"
-#include "memoria.hpp"
+#include "utils/comune/memoria.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   using namespace scenario;

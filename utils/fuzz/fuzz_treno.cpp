@@ -8,7 +8,7 @@
 #include "compiler/readers/memorizza_dati.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/nomi_file.hpp"
-#include "memoria.hpp"
+#include "utils/comune/memoria.hpp"
 #include "writers/scrittori.hpp"
 
 namespace {

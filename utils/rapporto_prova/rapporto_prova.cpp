@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "../benchmark/scenari.hpp"
+#include "utils/comune/scenari.hpp"
 #include "compiler/memorizza_percorso.hpp"
-#include "compiler/output/decodifica.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/decodifica.hpp"
+#include "formato/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
-#include "tools/rapporto_html/rapporto.hpp"
+#include "rapporto/rapporto.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "compiler/finishing/codici_gara.hpp"
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/errori.hpp"
-#include "compiler/output/file_binari.hpp"
-#include "compiler/finishing/aiuto_finitura.hpp"
+#include "formato/file_binari.hpp"
+#include "tests/lib/compiler/finishing/aiuto_finitura.hpp"
 #include "support/supporto.hpp"
 
 namespace scenario {

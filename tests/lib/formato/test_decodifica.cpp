@@ -2,10 +2,10 @@
 
 #include <span>
 
-#include "compiler/output/decodifica.hpp"
-#include "compiler/output/file_binari.hpp"
-#include "compiler/output/flusso_le.hpp"
-#include "driver/form_load.hpp"
+#include "formato/decodifica.hpp"
+#include "formato/file_binari.hpp"
+#include "formato/flusso_le.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 #include "support/piattaforma_finta.hpp"
 #include "support/supporto.hpp"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "support/supporto.hpp"
 
 namespace scenario {

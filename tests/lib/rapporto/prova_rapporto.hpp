@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "compiler/model/modello.hpp"
-#include "tools/rapporto_html/semplifica.hpp"
+#include "rapporto/semplifica.hpp"
 
 namespace scenario::rapporto::aiuti {
 

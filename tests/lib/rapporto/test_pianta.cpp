@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "prova_rapporto.hpp"
-#include "tools/mostra_scenario/contenuto.hpp"
-#include "tools/rapporto_html/rapporto.hpp"
-#include "tools/rapporto_html/testo_html.hpp"
+#include "contenuto/contenuto.hpp"
+#include "rapporto/rapporto.hpp"
+#include "rapporto/testo_html.hpp"
 
 namespace scenario::rapporto {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "compiler/memorizza_percorso.hpp"
 #include "support/supporto.hpp"
-#include "tools/rapporto_html/rapporto.hpp"
-#include "tools/rapporto_html/semplifica.hpp"
-#include "tools/rapporto_html/testo_html.hpp"
+#include "rapporto/rapporto.hpp"
+#include "rapporto/semplifica.hpp"
+#include "rapporto/testo_html.hpp"
 #include "writers/scrittori.hpp"
 
 namespace scenario::rapporto {

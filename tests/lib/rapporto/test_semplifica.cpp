@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "prova_rapporto.hpp"
-#include "tools/rapporto_html/semplifica.hpp"
+#include "rapporto/semplifica.hpp"
 
 namespace scenario::rapporto {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/rapporto_html/testo_html.hpp"
+#include "rapporto/testo_html.hpp"
 
 namespace scenario::rapporto {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "driver/form_load.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 #include "io/nomi_file.hpp"
 #include "support/esegui.hpp"
 #include "support/piattaforma_finta.hpp"

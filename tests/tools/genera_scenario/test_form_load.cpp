@@ -4,7 +4,7 @@
 
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/errori.hpp"
-#include "driver/form_load.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 #include "io/nomi_file.hpp"
 #include "support/esegui.hpp"
 #include "support/piattaforma_finta.hpp"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <map>
 
-#include "driver/form_load.hpp"
+#include "tools/genera_scenario/form_load.hpp"
 #include "io/nomi_file.hpp"
 #include "support/piattaforma_finta.hpp"
 #include "support/sistema_file_guasto.hpp"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "compiler/model/codici.hpp"
-#include "compiler/output/file_binari.hpp"
+#include "formato/file_binari.hpp"
 #include "compiler/readers/lettore_linea.hpp"
 #include "io/nomi_file.hpp"
 #include "support/supporto.hpp"
