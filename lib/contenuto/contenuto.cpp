@@ -3,16 +3,13 @@
 #include <set>
 
 #include "formato/decodifica.hpp"
+#include "contenuto/campi_contenuto.hpp"
 
 namespace scenario {
 
 namespace {
 
-bool vuota(const voce_tabella& v) {
-  return v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.posizione == 0 && v.campo_4 == 0 && v.nome.empty() &&
-         v.campo_7 == 0 && v.campo_8 == 0 && v.campo_10 == 0 && v.campo_11 == 0 && v.campo_12 == 0 &&
-         v.campo_9 == 0 && v.sosta == 0 && v.campo_6 == 0 && v.campo_5 == 0 && v.orario == 0;
-}
+bool vuota(const voce_tabella& v) { return record_vuoto(campi_voce, v); }
 
 // Runs of equal values of one cell byte, turned into a quantity by `valore`.
 template <class F>
@@ -82,7 +79,14 @@ contenuto_scenario estrai_contenuto(const modello& m) {
     const bool stampata = i == 1;
     switch (x.tipo) {
       case tipo_cella::libera: break;
-      case tipo_cella::segnale: c.segnali.push_back({i, metri, {x.valore, x.valore2, x.valore3, x.valore4}, x.tempo}); break;
+      case tipo_cella::segnale: {
+        segnale g;
+        g.cella = i;
+        g.metri = metri;
+        copia_campi(campi_segnale, x, g);
+        c.segnali.push_back(g);
+        break;
+      }
       case tipo_cella::inizio_rallentamento: {
         rallentamento r;
         r.cella_inizio = i;
@@ -151,23 +155,8 @@ contenuto_scenario estrai_contenuto(const modello& m) {
     if (testi_cartelli.contains(r) || vuota(s)) continue;
     stazione st;
     st.record = r;
-    st.nome = s.nome;
-    st.tipo = s.tipo;
-    st.posizione = s.posizione;
-    st.inizio = s.inizio;
-    st.fine = s.fine;
-    st.orario = s.orario;
-    st.sosta = s.sosta;
     st.cella_segno = segno_stazione[static_cast<std::size_t>(r)];
-    st.campo_4 = s.campo_4;
-    st.campo_5 = s.campo_5;
-    st.campo_6 = s.campo_6;
-    st.campo_9 = s.campo_9;
-    st.campo_7 = s.campo_7;
-    st.campo_8 = s.campo_8;
-    st.campo_10 = s.campo_10;
-    st.campo_11 = s.campo_11;
-    st.campo_12 = s.campo_12;
+    copia_campi(campi_stazione, s, st);
     c.stazioni.push_back(std::move(st));
   }
 

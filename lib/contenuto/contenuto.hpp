@@ -59,7 +59,7 @@ struct stazione {
 struct segnale {
   int32_t cella = 0;
   int32_t metri = 0;
-  std::array<int16_t, 4> valori{};  // valore .. valore4 as packed
+  int16_t valore = 0, valore2 = 0, valore3 = 0, valore4 = 0;  // as packed
   uint8_t tempo = 0;
 };
 

@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "formato/campi_record.hpp"
+#include "contenuto/campi_contenuto.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"
 #include "io/testo_1252.hpp"
@@ -68,6 +69,43 @@ std::vector<std::optional<int32_t>> per_cella(const contenuto_scenario& c, const
 
 std::string valore_o_niente(const std::optional<int32_t>& v) { return v ? n(*v) : "none"; }
 
+// Fields i to j (one label) of a feature as the listing shows them.
+template <class C, class R, std::size_t N>
+std::string valore_mostrato(const std::array<campo_contenuto<C, R>, N>& campi, std::size_t i, std::size_t j,
+                            const C& x) {
+  const campo_contenuto<C, R>& f = campi[i];
+  if (f.unita == unita_campo::testo) return testo(x.*std::get<std::string C::*>(f.membro));
+  const std::optional<int64_t> v = numero_di(f.membro, x);
+  switch (f.unita) {
+    case unita_campo::ora: return ora(static_cast<int32_t>(v.value_or(0)));
+    case unita_campo::secondi: return n(v.value_or(0)) + " s";
+    case unita_campo::cella: return v ? "cell " + n(*v) : "none";
+    default: break;
+  }
+  // a run of metres is a stretch, from-to; of numbers, a blank-separated list
+  const bool tratto = f.unita == unita_campo::metri;
+  std::string t;
+  for (std::size_t k = i; k < j && k < N; ++k) {
+    if (k > i) t += tratto ? "-" : " ";
+    t += n(numero_di(campi[k].membro, x).value_or(0));
+  }
+  return tratto ? t + " m" : t;
+}
+
+// A feature's fields as the listing shows them, one label each.
+template <class C, class R, std::size_t N>
+campi_t campi_mostrati(const std::array<campo_contenuto<C, R>, N>& campi, const C& x) {
+  campi_t r;
+  std::size_t i = 0;
+  while (i < N) {
+    std::size_t j = i + 1;
+    while (j < N && campi[j].elenco == campi[i].elenco) ++j;
+    if (!campi[i].elenco.empty()) r.emplace_back(std::string(campi[i].elenco), valore_mostrato(campi, i, j, x));
+    i = j;
+  }
+  return r;
+}
+
 }  // namespace
 
 std::vector<sezione_mostrata> sezioni(const contenuto_scenario& c) {
@@ -105,29 +143,14 @@ std::vector<sezione_mostrata> sezioni(const contenuto_scenario& c) {
   sezione_mostrata st{"stations", {}};
   for (const stazione& x : c.stazioni) {
     st.oggetti.push_back(oggetto(
-        "station " + n(x.record), "station " + n(x.record) + " " + testo(x.nome),
-        {{"name", testo(x.nome)},
-         {"position", metri(x.posizione)},
-         {"stretch", n(x.inizio) + "-" + metri(x.fine)},
-         {"type", n(x.tipo)},
-         {"time", ora(x.orario)},
-         {"stop", n(x.sosta) + " s"},
-         {"mark", x.cella_segno ? "cell " + n(*x.cella_segno) : "none"},
-         {"fields 4-12", n(x.campo_4) + " " + n(x.campo_5) + " " + n(x.campo_6) + " " + n(x.campo_7) + " " +
-                             n(x.campo_8) + " " + n(x.campo_9) + " " + n(x.campo_10) + " " + n(x.campo_11) + " " +
-                             n(x.campo_12)}}));
+        "station " + n(x.record), "station " + n(x.record) + " " + testo(x.nome), campi_mostrati(campi_stazione, x)));
   }
   s.push_back(std::move(st));
 
   sezione_mostrata se{"signals", {}};
   for (const segnale& x : c.segnali) {
     se.oggetti.push_back(oggetto("signal at " + metri(x.metri), "signal at " + metri(x.metri),
-                                 {{"cell", n(x.cella)},
-                                  {"valore", n(x.valori[0])},
-                                  {"valore2", n(x.valori[1])},
-                                  {"valore3", n(x.valori[2])},
-                                  {"valore4", n(x.valori[3])},
-                                  {"tempo", n(x.tempo)}}));
+                                 campi_mostrati(campi_segnale, x)));
   }
   s.push_back(std::move(se));
 
@@ -423,17 +446,19 @@ constexpr campo_mostrato campi_treno[] = {
 constexpr campo_mostrato campi_percorso[] = {
     {"inizio", "train", "braked mass"}, {"posizione", "train", "cars"}, {"fine", "route", "length"}};
 constexpr campo_mostrato campi_progressiva[] = {{"inizio", "", "start"}, {"fine", "", "offset"}, {"posizione", "", "direction"}};
-constexpr campo_mostrato campi_stazione[] = {
-    {"nome", "", "name"},          {"tipo", "", "type"},          {"posizione", "", "position"},
-    {"inizio", "", "stretch"},     {"fine", "", "stretch"},       {"orario", "", "time"},
-    {"sosta", "", "stop"},         {"campo_4", "", "fields 4-12"}, {"campo_5", "", "fields 4-12"},
-    {"campo_6", "", "fields 4-12"}, {"campo_7", "", "fields 4-12"}, {"campo_8", "", "fields 4-12"},
-    {"campo_9", "", "fields 4-12"}, {"campo_10", "", "fields 4-12"}, {"campo_11", "", "fields 4-12"},
-    {"campo_12", "", "fields 4-12"}};
-
 posto cerca(std::span<const campo_mostrato> t, std::string_view campo, const std::string& proprio) {
   for (const campo_mostrato& c : t) {
     if (c.grezzo == campo) return mostrato_in(*c.oggetto != '\0' ? c.oggetto : proprio, c.campo);
+  }
+  return {};
+}
+
+// The listing's field that shows the record field so named, in a feature's table.
+template <class C, class R, std::size_t N, std::size_t M>
+posto cerca_campo(const std::array<campo_contenuto<C, R>, N>& campi, const std::array<campo_record<R>, M>& record,
+                  std::string_view campo, const std::string& id) {
+  for (const campo_contenuto<C, R>& c : campi) {
+    if (!c.elenco.empty() && nome_nel_record(c, record) == campo) return mostrato_in(id, std::string(c.elenco));
   }
   return {};
 }
@@ -474,7 +499,7 @@ posto posto_voce(const lato& l, int32_t r, std::string_view campo) {
   if (r == voci::treno) return cerca(campi_treno, campo, "");
   if (r == voci::percorso) return cerca(campi_percorso, campo, "");
   if (r >= voci::progressiva_tre && r <= voci::progressiva_uno) return cerca(campi_progressiva, campo, "record " + n(r));
-  if (l.stazioni.contains(r)) return cerca(campi_stazione, campo, "station " + n(r));
+  if (l.stazioni.contains(r)) return cerca_campo(campi_stazione, campi_voce, campo, "station " + n(r));
   const auto t = l.testi.find(r);
   if (t != l.testi.end() && campo == "nome") return mostrato_in(t->second, "text");
   return {};
@@ -509,11 +534,6 @@ struct campo_cella_mostrato {
 };
 
 constexpr campo_cella_mostrato campi_celle[] = {
-    {tipo_cella::segnale, "valore", "signal at ", "valore"},
-    {tipo_cella::segnale, "valore2", "signal at ", "valore2"},
-    {tipo_cella::segnale, "valore3", "signal at ", "valore3"},
-    {tipo_cella::segnale, "valore4", "signal at ", "valore4"},
-    {tipo_cella::segnale, "tempo", "signal at ", "tempo"},
     {tipo_cella::inizio_rallentamento, "valore", "slowdown at ", "speed"},
     {tipo_cella::inizio_rallentamento, "valore2", "slowdown at ", "valore2"},
     {tipo_cella::inizio_rallentamento, "valore3", "slowdown at ", "valore3"},
@@ -539,6 +559,7 @@ posto posto_cella(const lato& l, int32_t i, std::string_view campo) {
   if (i == 1 && campo == "valore2") return mostrato_in("codes", "og");
   if (campo == "tipo") return posto_tipo(l, i, x.tipo);
   if (x.tipo == tipo_cella::stazione && campo == "valore") return ruolo(l, i);
+  if (x.tipo == tipo_cella::segnale) return cerca_campo(campi_segnale, campi_cella, campo, "signal at " + metri(metri_di(i, x.tipo)));
   for (const campo_cella_mostrato& c : campi_celle) {
     if (c.tipo == x.tipo && c.grezzo == campo) return mostrato_in(c.oggetto + metri(metri_di(i, x.tipo)), c.campo);
   }

@@ -1,6 +1,10 @@
 #include "contenuto/json.hpp"
 
+#include <algorithm>
+#include <span>
+
 #include "io/testo_1252.hpp"
+#include "contenuto/campi_contenuto.hpp"
 
 namespace scenario {
 
@@ -13,6 +17,41 @@ oj forse(const std::optional<int32_t>& v) { return v ? oj(*v) : oj(nullptr); }
 oj tratti(const std::vector<tratto>& v) {
   oj r = oj::array();
   for (const tratto& t : v) r.push_back({{"from", t.da}, {"to", t.a}, {"value", t.valore}});
+  return r;
+}
+
+template <class C, class R>
+oj valore_json(const campo_contenuto<C, R>& f, const C& x) {
+  if (const auto* t = std::get_if<std::string C::*>(&f.membro)) return utf8_leggibile(x.*(*t));
+  const std::optional<int64_t> v = numero_di(f.membro, x);
+  return v ? oj(*v) : oj(nullptr);
+}
+
+// A feature's fields under their keys in the order given; fields sharing a key make an array.
+template <class C, class R, std::size_t N>
+oj campi_json(const std::array<campo_contenuto<C, R>, N>& campi, const C& x, std::span<const std::string_view> chiavi) {
+  oj r = oj::object();
+  for (std::string_view k : chiavi) {
+    oj valori = oj::array();
+    for (const auto& f : campi) {
+      if (f.json == k) valori.push_back(valore_json(f, x));
+    }
+    if (valori.size() == 1) {
+      r[std::string(k)] = valori[0];
+    } else if (!valori.empty()) {
+      r[std::string(k)] = std::move(valori);
+    }
+  }
+  return r;
+}
+
+// The keys in the table's own order.
+template <class C, class R, std::size_t N>
+std::vector<std::string_view> chiavi_di(const std::array<campo_contenuto<C, R>, N>& campi) {
+  std::vector<std::string_view> r;
+  for (const auto& f : campi) {
+    if (std::find(r.begin(), r.end(), f.json) == r.end()) r.push_back(f.json);
+  }
   return r;
 }
 
@@ -43,22 +82,11 @@ nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   }
   oj& s = j["stations"] = oj::array();
   for (const stazione& x : c.stazioni) {
-    s.push_back({{"record", x.record},
-                 {"name", utf8_leggibile(x.nome)},
-                 {"type", x.tipo},
-                 {"position", x.posizione},
-                 {"start", x.inizio},
-                 {"end", x.fine},
-                 {"time", x.orario},
-                 {"stop", x.sosta},
-                 {"mark_cell", forse(x.cella_segno)},
-                 {"fields", {x.campo_4, x.campo_5, x.campo_6, x.campo_7, x.campo_8, x.campo_9, x.campo_10,
-                             x.campo_11, x.campo_12}}});
+    s.push_back(campi_json(campi_stazione, x, chiavi_json_stazione));
   }
   oj& g = j["signals"] = oj::array();
-  for (const segnale& x : c.segnali) {
-    g.push_back({{"position", x.metri}, {"cell", x.cella}, {"values", x.valori}, {"tempo", x.tempo}});
-  }
+  const std::vector<std::string_view> chiavi_segnale = chiavi_di(campi_segnale);
+  for (const segnale& x : c.segnali) g.push_back(campi_json(campi_segnale, x, chiavi_segnale));
   oj& r = j["slowdowns"] = oj::array();
   for (const rallentamento& x : c.rallentamenti) {
     r.push_back({{"start", x.inizio},

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "contenuto/campi_contenuto.hpp"
 #include "rapporto/semplifica.hpp"
 #include "rapporto/testo_html.hpp"
 
@@ -95,8 +96,8 @@ std::string descrivi_stazione(const stazione& v) {
 
 std::string descrivi_segnale(const segnale& e) {
   return "signal at " + metri(e.metri) + ", cell " + numero(int64_t{e.cella}) + "&#10;values " +
-         numero(int64_t{e.valori[0]}) + ", " + numero(int64_t{e.valori[1]}) + ", " + numero(int64_t{e.valori[2]}) +
-         ", " + numero(int64_t{e.valori[3]}) + ", time " + numero(int64_t{e.tempo});
+         numero(int64_t{e.valore}) + ", " + numero(int64_t{e.valore2}) + ", " + numero(int64_t{e.valore3}) + ", " +
+         numero(int64_t{e.valore4}) + ", time " + numero(int64_t{e.tempo});
 }
 
 std::string descrivi_rallentamento(const rallentamento& r) {
@@ -727,21 +728,48 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
 
 // ---------------------------------------------------------------- tables
 
+// Fields i to j (one label of the station table) as one cell of the timetable.
+std::string cella_orario(std::size_t i, std::size_t j, const stazione& v) {
+  const campo_contenuto<stazione, voce_tabella>& f = campi_stazione[i];
+  if (f.unita == unita_campo::testo) {
+    return "<td>" + nome_con_suggerimento(v.*std::get<std::string stazione::*>(f.membro), nome_massimo_tabella) +
+           "</td>";
+  }
+  const int64_t x = numero_di(f.membro, v).value_or(0);
+  switch (f.unita) {
+    case unita_campo::ora: return "<td>" + (x != 0 ? ora(x) : std::string("&ndash;")) + "</td>";
+    case unita_campo::secondi: return "<td>" + (x > 0 ? numero(x) + " s" : std::string("no stop")) + "</td>";
+    default: break;
+  }
+  // metres: a stretch, from to; numbers: a blank-separated list
+  const bool tratto = f.unita == unita_campo::metri;
+  std::string t;
+  for (std::size_t k = i; k < j && k < campi_stazione.size(); ++k) {
+    if (k > i) t += tratto ? " &ndash; " : " ";
+    const int64_t y = numero_di(campi_stazione[k].membro, v).value_or(0);
+    t += tratto ? metri(y) : numero(y);
+  }
+  return (j - i > 1 && !tratto ? "<td class=\"campi\">" : "<td>") + t + "</td>";
+}
+
+// A station's row of the timetable, walking the station table; the mark cell the timetable leaves out.
+std::string celle_stazione(const stazione& v) {
+  std::string o;
+  std::size_t i = 0;
+  while (i < campi_stazione.size()) {
+    std::size_t j = i + 1;
+    while (j < campi_stazione.size() && campi_stazione[j].elenco == campi_stazione[i].elenco) ++j;
+    if (campi_stazione[i].unita != unita_campo::cella) o += cella_orario(i, j, v);
+    i = j;
+  }
+  return o;
+}
+
 void tabelle(std::string& o, const contenuto_scenario& s) {
   o += "<section class=\"pannello\" id=\"orario\"><h2>Timetable</h2><table class=\"dati\"><thead><tr>"
        "<th>#</th><th>station</th><th>position</th><th>stretch</th><th>type</th><th>time</th><th>stop</th>"
        "<th title=\"station fields 4 to 12\">fields 4&ndash;12</th></tr></thead><tbody>";
-  for (const stazione& v : s.stazioni) {
-    o += "<tr class=\"riga-stazione\"><td>" + numero(int64_t{v.record}) + "</td><td>" +
-         nome_con_suggerimento(v.nome, nome_massimo_tabella) + "</td><td>" + metri(v.posizione) + "</td><td>" +
-         metri(v.inizio) + " &ndash; " + metri(v.fine) + "</td><td>" +
-         numero(int64_t{v.tipo}) + "</td><td>" + (v.orario != 0 ? ora(v.orario) : std::string("&ndash;")) +
-         "</td><td>" + (v.sosta > 0 ? numero(int64_t{v.sosta}) + " s" : std::string("no stop")) +
-         "</td><td class=\"campi\">" + numero(int64_t{v.campo_4}) + " " + numero(int64_t{v.campo_5}) + " " +
-         numero(int64_t{v.campo_6}) + " " + numero(int64_t{v.campo_7}) + " " + numero(int64_t{v.campo_8}) + " " +
-         numero(int64_t{v.campo_9}) + " " + numero(int64_t{v.campo_10}) + " " + numero(int64_t{v.campo_11}) + " " +
-         numero(int64_t{v.campo_12}) + "</td></tr>";
-  }
+  for (const stazione& v : s.stazioni) o += "<tr class=\"riga-stazione\">" + celle_stazione(v) + "</tr>";
   o += "</tbody></table></section>";
 
   o += "<div class=\"affiancate\"><section class=\"pannello\" id=\"cartelli\"><h2>Sign boards</h2><table "

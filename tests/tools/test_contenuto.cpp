@@ -28,7 +28,8 @@ TEST(Contenuto, ReadsTheFeaturesBackAsTheAuthorWroteThem) {
 
   ASSERT_EQ(c.segnali.size(), 1u);
   EXPECT_EQ(c.segnali[0].metri, 2150);
-  EXPECT_EQ(c.segnali[0].valori, (std::array<int16_t, 4>{21, 41, 10, 18}));
+  EXPECT_EQ((std::array<int16_t, 4>{c.segnali[0].valore, c.segnali[0].valore2, c.segnali[0].valore3, c.segnali[0].valore4}),
+            (std::array<int16_t, 4>{21, 41, 10, 18}));
   EXPECT_EQ(c.segnali[0].tempo, 135);
 
   ASSERT_EQ(c.stazioni.size(), 2u);
