@@ -123,12 +123,12 @@ TEST(MostraLetture, ASetThatIsNotWholeIsRefused) {
       {"no line file", [](const compilata& c) { fsys::remove(c.file(linea_dat)); }, {}, 0,
        "cells 341, track plan none"},
       {"line file of a 12000 m compile",
-       [&](const compilata& c) { fsys::copy_file(altra.file(linea_dat), c.file(linea_dat), fsys::copy_options::overwrite_existing); },
+       [&](const compilata& c) { prova::scrivi_file(c.file(linea_dat), prova::leggi_file(altra.file(linea_dat))); },
        {}, 2, "Prova_linea.dat: byte 169998: element 17001: " + lunghezza +
                   "17001 rows, 34002 elements; the file holds 19001 rows, 38002 elements "
                   "(left by another compile? --senza-linea reads without it)"},
       {"line file of a 12000 m compile, not read",
-       [&](const compilata& c) { fsys::copy_file(altra.file(linea_dat), c.file(linea_dat), fsys::copy_options::overwrite_existing); },
+       [&](const compilata& c) { prova::scrivi_file(c.file(linea_dat), prova::leggi_file(altra.file(linea_dat))); },
        {"--senza-linea"}, 0, "cells 341, track plan none"},
   };
   for (const caso& k : casi) {
