@@ -108,8 +108,36 @@ TEST(argomenti, forme_accettate) {
   EXPECT_FALSE(r.opzioni.uscita);
   EXPECT_FALSE(r.opzioni.senza_linea);
 
-  EXPECT_TRUE(leggi({"--help"}).opzioni.aiuto);
-  EXPECT_TRUE(leggi({"--linea", "--bogus", "-h"}).opzioni.aiuto);
+  // a value given with '=' is the value, whatever it looks like
+  r = leggi({"--linea=--A", "--treno", "-1", "--html=r.html"});
+  EXPECT_EQ(r.errore, "");
+  EXPECT_EQ(r.opzioni.linea, "--A");
+  EXPECT_EQ(r.opzioni.treno, "-1");
+  EXPECT_EQ(r.opzioni.html, "r.html");
+  EXPECT_FALSE(r.opzioni.json);
+  EXPECT_FALSE(r.opzioni.rigoroso);
+
+  // --help anywhere wins over every mistake
+  for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+           {"--help"}, {"--linea", "--bogus", "-h"}, {"--linea", "A", "--linea", "B", "--help"},
+           {"--json=1", "-h"}, {"extra", "--help"}}) {
+    EXPECT_TRUE(leggi(a).opzioni.aiuto) << testing::PrintToString(a);
+  }
+  EXPECT_FALSE(leggi({"--linea", "A", "--treno", "1"}).opzioni.aiuto);
+}
+
+// The usage text is written once: --help prints it, a refusal ends with its first line.
+TEST(argomenti, testo_d_uso) {
+  const std::string aiuto = testo_uso();
+  const std::string breve = uso_breve();
+  const std::string riga = breve.substr(0, breve.find("  (--help for more)"));
+  EXPECT_EQ(aiuto.rfind(riga + "\n", 0), 0u) << aiuto;
+  EXPECT_TRUE(breve.ends_with("  (--help for more)\n"));
+  for (const char* parte : {"--linea NOME", "--treno NUMERO", "--dir CARTELLA", "--out CARTELLA", "--senza-linea",
+                            "--json", "--rigoroso", "--html FILE", "Exit status:", "  64  bad usage"}) {
+    EXPECT_NE(aiuto.find(parte), std::string::npos) << parte;
+  }
+  EXPECT_EQ(aiuto.find("\n\n\n"), std::string::npos) << aiuto;
 }
 
 TEST(argomenti, uso_errato) {
@@ -130,6 +158,18 @@ TEST(argomenti, uso_errato) {
       {{"--linea", std::string(201, 'a'), "--treno", "1"}, "--linea is longer than 200 bytes"},
       {{"--linea", "A", "--treno", "1", "--dir="}, "--dir needs a folder"},
       {{"--linea", "A", "--treno", "1", "--out", ""}, "--out needs a folder"},
+      {{"--linea", "A", "--treno", "1", "--html="}, "--html needs a file"},
+      {{"--linea", "A", "--treno", "1", "--html", "--json"}, "--html needs a value"},
+      {{"--linea", "A", "--treno", "1", "--rigoroso", "--rigoroso", "--rigoroso"}, "--rigoroso given twice"},
+      {{"--linea", "A", "--treno", "1", "--senza-linea=no"}, "--senza-linea takes no value"},
+      {{"--linea", "A", "--treno", "1", "--json=true"}, "--json takes no value"},
+      {{"--linea", "A", "--treno", "1", "--bogus=3"}, "unknown option '--bogus'"},
+      {{"--linea", "A", "--treno", "1", "-x"}, "unknown option '-x'"},
+      {{"--treno", "1", "--dir", "d", "--dir", "e", "--linea", "A"}, "--dir given twice"},
+      // a wrong word before what it left missing; the first refusal wins
+      {{"extra"}, "unexpected argument 'extra'"},
+      {{"--treno", "--json=1"}, "--treno needs a value"},
+      {{"--treno"}, "--treno needs a value"},
   };
   for (const auto& [argomenti, errore] : casi) {
     EXPECT_EQ(leggi(argomenti).errore, errore);
