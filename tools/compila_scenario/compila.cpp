@@ -428,13 +428,15 @@ int consegnato(int uscita, std::ostream& out, std::ostream& err) {
   return uscita_compila::guasto_io;
 }
 
-// Nothing may escape: a message, written out before the failure status.
+// Nothing may escape: a message, written out before the failure status; with
+// --json the summary of every other run, with the reason as its one message.
 int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err) {
   try {
     if (json) {
-      out << "{\"exit\":3,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
-             "\"messages\":[{\"message\":"
-          << stringa_json(motivo) << "}]}\n";
+      const std::vector<messaggio> messaggi{messaggio{{}, {}, {}, 0, {}, motivo}};
+      const std::vector<std::string> scritti;
+      out << componi_json(riassunto_json{uscita_compila::guasto_io, std::nullopt, nullptr, &messaggi, &scritti})
+          << '\n';
     } else {
       err << "compila_scenario: " << motivo << '\n';
     }
