@@ -1,5 +1,6 @@
 #include "diagnostica/messaggi.hpp"
 
+#include <nlohmann/json.hpp>
 
 #include "compiler/model/codici.hpp"
 #include "io/testo_1252.hpp"
@@ -36,66 +37,32 @@ sorgente sorgente_del_codice(int32_t codice) {
   return sorgente::nessuna;
 }
 
-// Decodes the text as UTF-8; nothing when it is not valid UTF-8.
-std::optional<std::u32string> decodifica_utf8(std::string_view t) {
-  std::u32string r;
-  std::size_t i = 0;
-  while (i < t.size()) {
-    const auto c = static_cast<unsigned char>(t[i]);
-    std::size_t seguito = 0;
-    char32_t cp = 0;
-    char32_t minimo = 0;
-    if (c < 0x80) {
-      cp = c;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      seguito = 1;
-      cp = c & 0x1Fu;
-      minimo = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      seguito = 2;
-      cp = c & 0x0Fu;
-      minimo = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      seguito = 3;
-      cp = c & 0x07u;
-      minimo = 0x10000;
-    } else {
-      return std::nullopt;
-    }
-    if (seguito > 0 && i + seguito >= t.size()) return std::nullopt;
-    for (std::size_t k = 1; k <= seguito; ++k) {
-      const auto b = static_cast<unsigned char>(t[i + k]);
-      if ((b & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (b & 0x3Fu);
-    }
-    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    r += cp;
-    i += seguito + 1;
-  }
-  return r;
-}
+using json = nlohmann::ordered_json;
 
-void aggiungi_numero(std::string& r, const char* nome, std::optional<int32_t> valore) {
-  r += ",\"";
-  r += nome;
-  r += "\":";
-  r += valore ? std::to_string(*valore) : "null";
-}
+// Texts are Windows-1252 bytes: as UTF-8, control and unassigned bytes as \xNN;
+// null where there is none.
+json testo_o_null(std::string_view t) { return t.empty() ? json() : json(utf8_leggibile(t)); }
+json numero_o_null(std::optional<int32_t> n) { return n ? json(*n) : json(); }
+json positivo_o_null(int32_t n) { return n > 0 ? json(n) : json(); }
 
-void aggiungi_testo(std::string& r, const char* nome, std::string_view valore, bool presente) {
-  r += ",\"";
-  r += nome;
-  r += "\":";
-  r += presente ? stringa_json(valore) : "null";
-}
-
-// Cut short for JSON, where escaping is left to stringa_json.
 std::string accorcia(std::string_view testo, std::size_t massimo) {
   if (testo.size() <= massimo) return std::string(testo);
-  // never cut a UTF-8 sequence in two
-  std::size_t taglio = massimo;
-  for (int k = 0; k < 3 && taglio > 0 && (static_cast<unsigned char>(testo[taglio]) & 0xC0) == 0x80; ++k) --taglio;
-  return std::string(testo.substr(0, taglio)) + "...";
+  return std::string(testo.substr(0, massimo)) + "...";
+}
+
+// One message: its line as printed, then each part on its own.
+json messaggio_json(const messaggio& m) {
+  json j;
+  j["message"] = utf8_leggibile(formatta_messaggio(m));
+  j["severity"] = m.avviso ? "warning" : "error";
+  j["status"] = numero_o_null(m.codice);
+  j["position"] = numero_o_null(m.posizione);
+  j["file"] = testo_o_null(m.file);
+  j["line"] = positivo_o_null(m.riga);
+  j["column"] = positivo_o_null(m.colonna);
+  j["keyword"] = testo_o_null(accorcia(m.parola, massimo_parola));
+  j["text"] = utf8_leggibile(accorcia(m.testo, massimo_testo));
+  return j;
 }
 
 }  // namespace
@@ -205,72 +172,25 @@ messaggio da_avviso(const avviso& a, const file_mostrati& file) {
   return m;
 }
 
-std::string stringa_json(std::string_view testo) {
-  std::u32string punti;
-  if (auto utf8 = decodifica_utf8(testo)) {
-    punti = std::move(*utf8);
-  } else {
-    punti.reserve(testo.size());
-    for (char c : testo) punti += da_cp1252(static_cast<unsigned char>(c));
-  }
-  std::string r = "\"";
-  for (char32_t cp : punti) {
-    switch (cp) {
-      case '"': r += "\\\""; break;
-      case '\\': r += "\\\\"; break;
-      case '\b': r += "\\b"; break;
-      case '\f': r += "\\f"; break;
-      case '\n': r += "\\n"; break;
-      case '\r': r += "\\r"; break;
-      case '\t': r += "\\t"; break;
-      default:
-        if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
-          r += "\\u00";
-          r += cifre_esadecimali[(cp >> 4) & 0xF];
-          r += cifre_esadecimali[cp & 0xF];
-        } else {
-          aggiungi_utf8(r, cp);
-        }
-    }
-  }
-  return r + "\"";
-}
-
 std::string componi_json(const riassunto_json& r) {
-  std::string j = "{\"exit\":" + std::to_string(r.uscita);
-  aggiungi_numero(j, "status", r.stato);
   const messaggio* p = r.principale;
-  aggiungi_numero(j, "position", p ? p->posizione : std::nullopt);
-  aggiungi_testo(j, "file", p ? p->file : "", p && !p->file.empty());
-  aggiungi_numero(j, "line", p && p->riga > 0 ? std::optional<int32_t>(p->riga) : std::nullopt);
-  aggiungi_numero(j, "column", p && p->colonna > 0 ? std::optional<int32_t>(p->colonna) : std::nullopt);
-  j += ",\"written\":[";
+  json j;
+  j["exit"] = r.uscita;
+  j["status"] = numero_o_null(r.stato);
+  // where the final status points: the message behind it
+  j["position"] = p ? numero_o_null(p->posizione) : json();
+  j["file"] = p ? testo_o_null(p->file) : json();
+  j["line"] = p ? positivo_o_null(p->riga) : json();
+  j["column"] = p ? positivo_o_null(p->colonna) : json();
+  j["written"] = json::array();
   if (r.scritti) {
-    for (std::size_t i = 0; i < r.scritti->size(); ++i) {
-      if (i > 0) j += ",";
-      j += stringa_json((*r.scritti)[i]);
-    }
+    for (const std::string& f : *r.scritti) j["written"].push_back(utf8_leggibile(f));
   }
-  j += "],\"messages\":[";
+  j["messages"] = json::array();
   if (r.messaggi) {
-    bool primo = true;
-    for (const messaggio& m : *r.messaggi) {
-      if (!primo) j += ",";
-      primo = false;
-      j += "{\"message\":" + stringa_json(formatta_messaggio(m));
-      j += m.avviso ? ",\"severity\":\"warning\"" : ",\"severity\":\"error\"";
-      aggiungi_numero(j, "status", m.codice);
-      aggiungi_numero(j, "position", m.posizione);
-      aggiungi_testo(j, "file", m.file, !m.file.empty());
-      aggiungi_numero(j, "line", m.riga > 0 ? std::optional<int32_t>(m.riga) : std::nullopt);
-      aggiungi_numero(j, "column", m.colonna > 0 ? std::optional<int32_t>(m.colonna) : std::nullopt);
-      aggiungi_testo(j, "keyword", accorcia(m.parola, massimo_parola), !m.parola.empty());
-      aggiungi_testo(j, "text", accorcia(m.testo, massimo_testo), true);
-      j += "}";
-    }
+    for (const messaggio& m : *r.messaggi) j["messages"].push_back(messaggio_json(m));
   }
-  j += "]}";
-  return j;
+  return j.dump();
 }
 
 }  // namespace scenario

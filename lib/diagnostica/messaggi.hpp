@@ -38,11 +38,8 @@ messaggio da_avviso(const avviso& a, const file_mostrati& file);
 // Display forms: control bytes escaped as \xNN, long text cut short.
 std::string testo_visibile(std::string_view testo, std::size_t massimo);
 
-// A JSON string literal. Text that is valid UTF-8 as a whole passes through;
-// anything else is taken as Windows-1252, the system's own code page.
-std::string stringa_json(std::string_view testo);
-
-// The summary line: final status and where it points, every message, the files written.
+// The summary line (docs/json.md): final status and where it points, every
+// message, the files written. One line of UTF-8; texts are taken as Windows-1252.
 struct riassunto_json {
   int uscita = 0;
   std::optional<int32_t> stato;

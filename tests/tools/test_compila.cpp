@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <random>
 
 #include "io/errore_io.hpp"
+#include "io/testo_1252.hpp"
 #include "support/sistema_file_guasto.hpp"
 #include "diagnostica/messaggi.hpp"
 #include "tests/tools/aiuto_compila.hpp"
@@ -363,7 +365,7 @@ TEST(compila_json, una_riga_con_stato_posizione_file_e_riga) {
   ASSERT_TRUE(r.out.ends_with("}\n"));
   EXPECT_EQ(r.out.find('\n'), r.out.size() - 1);
   const std::string file = (cartella.percorso() / file_treno_prova).string();
-  EXPECT_EQ(r.out.rfind("{\"exit\":1,\"status\":16,\"position\":2150,\"file\":" + stringa_json(file) + ",\"line\":18,", 0), 0u)
+  EXPECT_EQ(r.out.rfind("{\"exit\":1,\"status\":16,\"position\":2150,\"file\":" + nlohmann::json(utf8_leggibile(file)).dump() + ",\"line\":18,", 0), 0u)
       << r.out;
   EXPECT_NE(r.out.find("\"keyword\":\"segnale\""), std::string::npos);
   EXPECT_NE(r.out.find("\"written\":[\""), std::string::npos);

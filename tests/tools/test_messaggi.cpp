@@ -1,6 +1,8 @@
 // Message text, JSON strings and command-line arguments of compila_scenario.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "tools/compila_scenario/compila.hpp"
 #include "diagnostica/messaggi.hpp"
 
@@ -59,18 +61,53 @@ TEST(messaggi, byte_di_controllo_e_testi_lunghi) {
   EXPECT_NE(riga.find("kkk...: "), std::string::npos);
 }
 
-TEST(messaggi, stringhe_json) {
-  EXPECT_EQ(stringa_json("a\"b\\c\n\r\t\x01"), "\"a\\\"b\\\\c\\n\\r\\t\\u0001\"");
-  // Windows-1252: à, the euro sign, an unassigned byte
-  EXPECT_EQ(stringa_json("Citt\xE0"), "\"Citt\xC3\xA0\"");
-  EXPECT_EQ(stringa_json("\x80 5"), "\"\xE2\x82\xAC 5\"");
-  EXPECT_EQ(stringa_json("\x81"), "\"\\u0081\"");
-  EXPECT_EQ(stringa_json("\x93q\x94"), "\"\xE2\x80\x9Cq\xE2\x80\x9D\"");
-  // already UTF-8 (a folder typed in a UTF-8 terminal): left as it is
-  EXPECT_EQ(stringa_json("/home/jos\xC3\xA9/x"), "\"/home/jos\xC3\xA9/x\"");
-  // not UTF-8 as a whole: every byte is Windows-1252
-  EXPECT_EQ(stringa_json("\xC3\xA9\xE0"), "\"\xC3\x83\xC2\xA9\xC3\xA0\"");
-  EXPECT_EQ(stringa_json("\xED\xA0\x80"), "\"\xC3\xAD\xC2\xA0\xE2\x82\xAC\"");  // a surrogate is not UTF-8
+// Texts in the summary are Windows-1252 bytes shown as UTF-8, with control
+// and unassigned bytes as the four characters \xNN: always valid JSON.
+TEST(messaggi, testi_json) {
+  struct caso {
+    std::string scritto;
+    std::string in_json;  // the string's value once parsed
+  };
+  const std::vector<caso> casi = {
+      {"a\"b\\c", "a\"b\\c"},
+      {"Citt\xE0", "Citt\xC3\xA0"},
+      {"\x80 5", "\xE2\x82\xAC 5"},
+      {"\x93q\x94", "\xE2\x80\x9Cq\xE2\x80\x9D"},
+      {"\x81\x8D\x8F\x90\x9D", "\\x81\\x8d\\x8f\\x90\\x9d"},
+      {"a\nb\tc\x01\x7F", "a\\x0ab\\x09c\\x01\\x7f"},
+      // bytes that would be UTF-8 are Windows-1252 too, as in every other listing
+      {"jos\xC3\xA9", "jos\xC3\x83\xC2\xA9"},
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+  };
+  for (const caso& c : casi) {
+    std::vector<messaggio> m(1);
+    m[0].file = c.scritto;
+    m[0].testo = c.scritto;
+    m[0].parola = c.scritto;
+    const std::vector<std::string> scritti{c.scritto};
+    const std::string riga = componi_json(riassunto_json{3, std::nullopt, &m[0], &m, &scritti});
+    ASSERT_EQ(riga.find('\n'), std::string::npos) << riga;
+    const nlohmann::json j = nlohmann::json::parse(riga);
+    EXPECT_EQ(j["file"], c.in_json) << riga;
+    EXPECT_EQ(j["written"][0], c.in_json) << riga;
+    EXPECT_EQ(j["messages"][0]["file"], c.in_json) << riga;
+    EXPECT_EQ(j["messages"][0]["keyword"], c.in_json) << riga;
+    EXPECT_EQ(j["messages"][0]["text"], c.in_json) << riga;
+  }
+}
+
+// Long keywords and texts are cut short, with "..." after them.
+TEST(messaggi, testi_json_accorciati) {
+  std::vector<messaggio> m(1);
+  m[0].parola = std::string(100, 'k');
+  m[0].testo = std::string(1000, 't');
+  const std::vector<std::string> scritti;
+  const nlohmann::json j = nlohmann::json::parse(componi_json(riassunto_json{1, 5, nullptr, &m, &scritti}));
+  EXPECT_EQ(j["messages"][0]["keyword"], std::string(60, 'k') + "...");
+  EXPECT_EQ(j["messages"][0]["text"], std::string(400, 't') + "...");
+  EXPECT_EQ(j["status"], 5);
+  EXPECT_TRUE(j["file"].is_null());
+  EXPECT_TRUE(j["position"].is_null());
 }
 
 TEST(messaggi, riassunto_json) {
@@ -108,8 +145,36 @@ TEST(argomenti, forme_accettate) {
   EXPECT_FALSE(r.opzioni.uscita);
   EXPECT_FALSE(r.opzioni.senza_linea);
 
-  EXPECT_TRUE(leggi({"--help"}).opzioni.aiuto);
-  EXPECT_TRUE(leggi({"--linea", "--bogus", "-h"}).opzioni.aiuto);
+  // a value given with '=' is the value, whatever it looks like
+  r = leggi({"--linea=--A", "--treno", "-1", "--html=r.html"});
+  EXPECT_EQ(r.errore, "");
+  EXPECT_EQ(r.opzioni.linea, "--A");
+  EXPECT_EQ(r.opzioni.treno, "-1");
+  EXPECT_EQ(r.opzioni.html, "r.html");
+  EXPECT_FALSE(r.opzioni.json);
+  EXPECT_FALSE(r.opzioni.rigoroso);
+
+  // --help anywhere wins over every mistake
+  for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+           {"--help"}, {"--linea", "--bogus", "-h"}, {"--linea", "A", "--linea", "B", "--help"},
+           {"--json=1", "-h"}, {"extra", "--help"}}) {
+    EXPECT_TRUE(leggi(a).opzioni.aiuto) << testing::PrintToString(a);
+  }
+  EXPECT_FALSE(leggi({"--linea", "A", "--treno", "1"}).opzioni.aiuto);
+}
+
+// The usage text is written once: --help prints it, a refusal ends with its first line.
+TEST(argomenti, testo_d_uso) {
+  const std::string aiuto = testo_uso();
+  const std::string breve = uso_breve();
+  const std::string riga = breve.substr(0, breve.find("  (--help for more)"));
+  EXPECT_EQ(aiuto.rfind(riga + "\n", 0), 0u) << aiuto;
+  EXPECT_TRUE(breve.ends_with("  (--help for more)\n"));
+  for (const char* parte : {"--linea NOME", "--treno NUMERO", "--dir CARTELLA", "--out CARTELLA", "--senza-linea",
+                            "--json", "--rigoroso", "--html FILE", "Exit status:", "  64  bad usage"}) {
+    EXPECT_NE(aiuto.find(parte), std::string::npos) << parte;
+  }
+  EXPECT_EQ(aiuto.find("\n\n\n"), std::string::npos) << aiuto;
 }
 
 TEST(argomenti, uso_errato) {
@@ -130,6 +195,18 @@ TEST(argomenti, uso_errato) {
       {{"--linea", std::string(201, 'a'), "--treno", "1"}, "--linea is longer than 200 bytes"},
       {{"--linea", "A", "--treno", "1", "--dir="}, "--dir needs a folder"},
       {{"--linea", "A", "--treno", "1", "--out", ""}, "--out needs a folder"},
+      {{"--linea", "A", "--treno", "1", "--html="}, "--html needs a file"},
+      {{"--linea", "A", "--treno", "1", "--html", "--json"}, "--html needs a value"},
+      {{"--linea", "A", "--treno", "1", "--rigoroso", "--rigoroso", "--rigoroso"}, "--rigoroso given twice"},
+      {{"--linea", "A", "--treno", "1", "--senza-linea=no"}, "--senza-linea takes no value"},
+      {{"--linea", "A", "--treno", "1", "--json=true"}, "--json takes no value"},
+      {{"--linea", "A", "--treno", "1", "--bogus=3"}, "unknown option '--bogus'"},
+      {{"--linea", "A", "--treno", "1", "-x"}, "unknown option '-x'"},
+      {{"--treno", "1", "--dir", "d", "--dir", "e", "--linea", "A"}, "--dir given twice"},
+      // a wrong word before what it left missing; the first refusal wins
+      {{"extra"}, "unexpected argument 'extra'"},
+      {{"--treno", "--json=1"}, "--treno needs a value"},
+      {{"--treno"}, "--treno needs a value"},
   };
   for (const auto& [argomenti, errore] : casi) {
     EXPECT_EQ(leggi(argomenti).errore, errore);

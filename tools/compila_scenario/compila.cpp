@@ -276,121 +276,6 @@ std::string spiega_slot(const modello& m, int32_t codice) {
 
 }  // namespace
 
-std::string testo_uso() {
-  return "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]\n"
-         "                        [--senza-linea] [--json] [--rigoroso] [--html FILE]\n"
-         "\n"
-         "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
-         "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
-         "The description files are never changed or deleted.\n"
-         "\n"
-         "  --linea NOME     line identifier\n"
-         "  --treno NUMERO   train number\n"
-         "  --dir CARTELLA   folder of the description files\n"
-         "  --out CARTELLA   folder for the compiled files (default: the --dir folder)\n"
-         "  --senza-linea    compile without the line file: curves are not read and\n"
-         "                   NOME_linea.dat is not written\n"
-         "  --json           print one JSON summary line on standard output instead of messages\n"
-         "  --rigoroso       exit 1 on warnings too\n"
-         "  --html FILE      also write FILE: a report page of the compiled route with every message\n"
-         "  --help           print this text\n"
-         "\n"
-         "Each problem is reported as  file:line:column: keyword at N m: what is wrong (status N);\n"
-         "a warning (something most likely not meant, which changes no compiled byte) as\n"
-         "file:line:column: warning: keyword: what was written and what was expected\n"
-         "\n"
-         "Exit status:\n"
-         "  0   compiled cleanly (warnings allowed unless --rigoroso)\n"
-         "  1   the descriptions hold errors; the compiled files are written as genera_scenario\n"
-         "      writes them (none when the line file cannot be used)\n"
-         "  2   fatal error 1250 or 1251; no compiled file written\n"
-         "  3   a file or folder could not be read or written, another run kept the output\n"
-         "      folder locked for 30 s, or this report could not be written\n"
-         "  64  bad usage, or two of the run's files would have one name\n";
-}
-
-argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
-  argomenti_letti r;
-  opzioni_compila& o = r.opzioni;
-  const auto errore = [&r](std::string testo) {
-    if (r.errore.empty()) r.errore = std::move(testo);
-  };
-  bool vista_linea = false, visto_treno = false, vista_dir = false, vista_out = false, visto_html = false;
-  bool visto_senza = false, visto_json = false, visto_rigoroso = false;
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    std::string opzione = argomenti[i];
-    std::optional<std::string> valore;
-    if (opzione.starts_with("--")) {
-      const auto uguale = opzione.find('=');
-      if (uguale != std::string::npos) {
-        valore = opzione.substr(uguale + 1);
-        opzione.resize(uguale);
-      }
-    }
-    if (opzione == "--help" || opzione == "-h") {
-      o.aiuto = true;
-      continue;
-    }
-    if (opzione == "--senza-linea" || opzione == "--json" || opzione == "--rigoroso") {
-      bool& visto = opzione == "--json" ? visto_json : opzione == "--rigoroso" ? visto_rigoroso : visto_senza;
-      if (valore) errore(opzione + " takes no value");
-      if (visto) errore(opzione + " given twice");
-      visto = true;
-      (opzione == "--json" ? o.json : opzione == "--rigoroso" ? o.rigoroso : o.senza_linea) = true;
-      continue;
-    }
-    bool* visto = nullptr;
-    if (opzione == "--linea") {
-      visto = &vista_linea;
-    } else if (opzione == "--treno") {
-      visto = &visto_treno;
-    } else if (opzione == "--dir") {
-      visto = &vista_dir;
-    } else if (opzione == "--out") {
-      visto = &vista_out;
-    } else if (opzione == "--html") {
-      visto = &visto_html;
-    } else {
-      errore(opzione.starts_with("-") ? "unknown option '" + opzione + "'"
-                                      : "unexpected argument '" + opzione + "'");
-      continue;
-    }
-    if (!valore) {
-      if (i + 1 >= argomenti.size() || argomenti[i + 1].starts_with("--")) {
-        errore(opzione + " needs a value");
-        continue;
-      }
-      valore = argomenti[++i];
-    }
-    if (*visto) errore(opzione + " given twice");
-    *visto = true;
-    if (opzione == "--linea") {
-      o.linea = *valore;
-    } else if (opzione == "--treno") {
-      o.treno = *valore;
-    } else if (opzione == "--dir") {
-      o.cartella = *valore;
-      if (valore->empty()) errore("--dir needs a folder");
-    } else if (opzione == "--html") {
-      o.html = *valore;
-      if (valore->empty()) errore("--html needs a file");
-    } else {
-      o.uscita = *valore;
-      if (valore->empty()) errore("--out needs a folder");
-    }
-  }
-  if (o.aiuto) return r;
-  if (!vista_linea) errore("--linea NOME is missing");
-  if (!visto_treno) errore("--treno NUMERO is missing");
-  // The names become file names and record texts: no paths, nothing unprintable.
-  const auto controlla = [&](const std::string& nome, const std::string& opzione) {
-    if (const auto problema = problema_identificativo(nome, opzione)) errore(*problema);
-  };
-  if (vista_linea) controlla(o.linea, "--linea");
-  if (visto_treno) controlla(o.treno, "--treno");
-  return r;
-}
-
 esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* compilato) {
   esito_compila e;
   modello m;
@@ -543,13 +428,15 @@ int consegnato(int uscita, std::ostream& out, std::ostream& err) {
   return uscita_compila::guasto_io;
 }
 
-// Nothing may escape: a message, written out before the failure status.
+// Nothing may escape: a message, written out before the failure status; with
+// --json the summary of every other run, with the reason as its one message.
 int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err) {
   try {
     if (json) {
-      out << "{\"exit\":3,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"written\":[],"
-             "\"messages\":[{\"message\":"
-          << stringa_json(motivo) << "}]}\n";
+      const std::vector<messaggio> messaggi{messaggio{{}, {}, {}, 0, {}, motivo}};
+      const std::vector<std::string> scritti;
+      out << componi_json(riassunto_json{uscita_compila::guasto_io, std::nullopt, nullptr, &messaggi, &scritti})
+          << '\n';
     } else {
       err << "compila_scenario: " << motivo << '\n';
     }
@@ -630,9 +517,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       e.uscita = uscita_compila::uso_errato;
       e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, a.errore});
       if (!o.json) {
-        err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
-            << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
-               " [--senza-linea] [--json] [--rigoroso] [--html FILE]  (--help for more)\n";
+        err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n" << uso_breve();
         return consegnato(e.uscita, out, err);
       }
       stampa(e, o, out, err);

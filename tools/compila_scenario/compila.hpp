@@ -40,9 +40,11 @@ struct argomenti_letti {
   std::string errore;  // empty when the arguments are fine
 };
 
-// The arguments after the program name.
+// The arguments after the program name, read with CLI11.
 argomenti_letti leggi_argomenti(std::span<const std::string> argomenti);
+// What --help prints, and the usage line a refusal ends with.
 std::string testo_uso();
+std::string uso_breve();
 
 struct esito_compila {
   int uscita = uscita_compila::riuscita;
