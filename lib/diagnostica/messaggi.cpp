@@ -1,6 +1,5 @@
 #include "diagnostica/messaggi.hpp"
 
-
 #include "compiler/model/codici.hpp"
 #include "io/testo_1252.hpp"
 
@@ -18,8 +17,7 @@ std::string_view senza_spazi(std::string_view t) {
   return t;
 }
 
-bool controllo(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
+// The digits of JSON's \u00NN escape.
 const char cifre_esadecimali[] = "0123456789abcdef";
 
 // Where a diagnostic recorded without a place comes from, by its code.
@@ -34,45 +32,6 @@ sorgente sorgente_del_codice(int32_t codice) {
     case ambito_codice::descrizioni: return sorgente::nessuna;
   }
   return sorgente::nessuna;
-}
-
-// Decodes the text as UTF-8; nothing when it is not valid UTF-8.
-std::optional<std::u32string> decodifica_utf8(std::string_view t) {
-  std::u32string r;
-  std::size_t i = 0;
-  while (i < t.size()) {
-    const auto c = static_cast<unsigned char>(t[i]);
-    std::size_t seguito = 0;
-    char32_t cp = 0;
-    char32_t minimo = 0;
-    if (c < 0x80) {
-      cp = c;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      seguito = 1;
-      cp = c & 0x1Fu;
-      minimo = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      seguito = 2;
-      cp = c & 0x0Fu;
-      minimo = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      seguito = 3;
-      cp = c & 0x07u;
-      minimo = 0x10000;
-    } else {
-      return std::nullopt;
-    }
-    if (seguito > 0 && i + seguito >= t.size()) return std::nullopt;
-    for (std::size_t k = 1; k <= seguito; ++k) {
-      const auto b = static_cast<unsigned char>(t[i + k]);
-      if ((b & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (b & 0x3Fu);
-    }
-    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    r += cp;
-    i += seguito + 1;
-  }
-  return r;
 }
 
 void aggiungi_numero(std::string& r, const char* nome, std::optional<int32_t> valore) {
@@ -100,30 +59,11 @@ std::string accorcia(std::string_view testo, std::size_t massimo) {
 
 }  // namespace
 
-std::string testo_visibile(std::string_view testo, std::size_t massimo) {
-  const bool lungo = testo.size() > massimo;
-  if (lungo) testo = testo.substr(0, massimo);
-  std::string r;
-  r.reserve(testo.size() + 3);
-  for (char c : testo) {
-    const auto u = static_cast<unsigned char>(c);
-    if (controllo(u)) {
-      r += "\\x";
-      r += cifre_esadecimali[u >> 4];
-      r += cifre_esadecimali[u & 0xF];
-    } else {
-      r += c;
-    }
-  }
-  if (lungo) r += "...";
-  return r;
-}
-
 std::string formatta_messaggio(const messaggio& m) {
   // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
   std::string r;
   if (!m.file.empty()) {
-    r = testo_visibile(m.file, massimo_testo);
+    r = testo_escapato(m.file, forma_mostrata::byte, massimo_testo);
     if (m.riga > 0) {
       r += ':';
       r += std::to_string(m.riga);
@@ -135,7 +75,7 @@ std::string formatta_messaggio(const messaggio& m) {
     r += ": ";
   }
   if (m.avviso) r += "warning: ";
-  std::string soggetto = testo_visibile(m.parola, massimo_parola);
+  std::string soggetto = testo_escapato(m.parola, forma_mostrata::byte, massimo_parola);
   if (m.posizione) {
     if (!soggetto.empty()) soggetto += ' ';
     soggetto += "at ";
@@ -146,7 +86,7 @@ std::string formatta_messaggio(const messaggio& m) {
     r += soggetto;
     r += ": ";
   }
-  r += testo_visibile(m.testo, massimo_testo);
+  r += testo_escapato(m.testo, forma_mostrata::byte, massimo_testo);
   if (m.codice) {
     r += " (status ";
     r += std::to_string(*m.codice);

@@ -35,9 +35,6 @@ std::string formatta_messaggio(const messaggio& m);
 messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file);
 messaggio da_avviso(const avviso& a, const file_mostrati& file);
 
-// Display forms: control bytes escaped as \xNN, long text cut short.
-std::string testo_visibile(std::string_view testo, std::size_t massimo);
-
 // A JSON string literal. Text that is valid UTF-8 as a whole passes through;
 // anything else is taken as Windows-1252, the system's own code page.
 std::string stringa_json(std::string_view testo);

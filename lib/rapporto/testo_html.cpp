@@ -22,50 +22,6 @@ bool escape(std::string& r, char c) {
   }
 }
 
-void byte_visibile(std::string& r, unsigned char u) {
-  static constexpr char cifre[] = "0123456789abcdef";
-  r += "\\x";
-  r += cifre[u >> 4];
-  r += cifre[u & 0xF];
-}
-
-// The length of the UTF-8 sequence at t[i], 0 when there is none: no overlong
-// form, no surrogate, nothing past U+10FFFF, no byte missing.
-std::size_t sequenza_utf8(std::string_view t, std::size_t i) {
-  const auto c = static_cast<unsigned char>(t[i]);
-  if (c < 0x80) return 1;
-  std::size_t n = 0;
-  unsigned char minimo = 0x80, massimo = 0xBF;  // the second byte's range
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    if (c == 0xE0) minimo = 0xA0;  // no overlong forms
-    if (c == 0xED) massimo = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    if (c == 0xF0) minimo = 0x90;
-    if (c == 0xF4) massimo = 0x8F;
-  } else {
-    return 0;
-  }
-  if (t.size() - i < n) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    const auto d = static_cast<unsigned char>(t[i + k]);
-    if (k == 1 ? (d < minimo || d > massimo) : (d & 0xC0) != 0x80) return 0;
-  }
-  return n;
-}
-
-bool utf8_valido(std::string_view t) {
-  for (std::size_t i = 0; i < t.size();) {
-    const std::size_t n = sequenza_utf8(t, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string html(std::string_view testo_1252) {
@@ -94,11 +50,11 @@ std::string html_testo(std::string_view testo) {
     const std::size_t n = sequenza_utf8(testo, i);
     const auto u = static_cast<unsigned char>(testo[i]);
     // control characters, C0 and C1 alike, as the bytes that carry them
-    const bool controllo = byte_da_mostrare_escapato(u) && u < 0x80;
+    const bool controllo = byte_di_controllo(u);
     const bool controllo_c1 = n == 2 && u == 0xC2 && static_cast<unsigned char>(testo[i + 1]) < 0xA0;
     for (std::size_t k = i; k < i + n; ++k) {
       if (controllo || controllo_c1) {
-        byte_visibile(r, static_cast<unsigned char>(testo[k]));
+        aggiungi_byte_escapato(r, static_cast<unsigned char>(testo[k]));
       } else if (!escape(r, testo[k])) {
         r += testo[k];
       }

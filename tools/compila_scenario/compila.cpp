@@ -17,6 +17,7 @@
 #include "compiler/readers/sorgenti.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
+#include "io/testo_1252.hpp"
 
 namespace scenario {
 
@@ -527,7 +528,7 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
   } else {
     out << "written:";
     for (std::size_t i = 0; i < e.scritti.size(); ++i) {
-      out << (i == 0 ? " " : ", ") << testo_visibile(e.scritti[i], 400);
+      out << (i == 0 ? " " : ", ") << testo_escapato(e.scritti[i], forma_mostrata::byte, 400);
     }
     out << '\n';
   }
@@ -630,7 +631,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       e.uscita = uscita_compila::uso_errato;
       e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, a.errore});
       if (!o.json) {
-        err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n"
+        err << "compila_scenario: " << testo_escapato(a.errore, forma_mostrata::byte, 400) << "\n"
             << "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA]"
                " [--senza-linea] [--json] [--rigoroso] [--html FILE]  (--help for more)\n";
         return consegnato(e.uscita, out, err);
@@ -642,7 +643,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       e.uscita = uscita_compila::uso_errato;
       e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, *conflitto});
       if (!o.json) {
-        err << "compila_scenario: " << testo_visibile(*conflitto, 1000) << "\n";
+        err << "compila_scenario: " << testo_escapato(*conflitto, forma_mostrata::byte, 1000) << "\n";
         return consegnato(e.uscita, out, err);
       }
       stampa(e, o, out, err);
