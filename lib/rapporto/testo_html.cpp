@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "io/testo_1252.hpp"
 
@@ -87,13 +86,5 @@ std::string numero_esatto(double v) {
 std::string metri(int64_t m) { return std::to_string(m) + " m"; }
 
 std::string chilometri(double m, int decimali) { return numero(m / 1000.0, decimali) + " km"; }
-
-std::string ora(int64_t secondi) {
-  if (secondi < 0) return std::string(1, '-').append(ora(-secondi));
-  std::array<char, 48> b{};
-  std::snprintf(b.data(), b.size(), "%lld:%02lld:%02lld", static_cast<long long>(secondi / 3600),
-                static_cast<long long>(secondi / 60 % 60), static_cast<long long>(secondi % 60));
-  return b.data();
-}
 
 }  // namespace scenario::rapporto

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
+#include "io/orario.hpp"
 #include "io/testo_1252.hpp"
 
 namespace scenario {
@@ -129,6 +131,32 @@ TEST(Testo1252, EscapedTextIsCutAtItsLimitWithAnEllipsis) {
       {"nothing left", "ab", forma_mostrata::byte, 0, "..."},
   };
   for (const caso_escape& c : casi) EXPECT_EQ(testo_escapato(c.testo, c.forma, c.massimo), c.atteso) << c.come;
+}
+
+struct caso_ora {
+  int64_t secondi;
+  const char* libere;
+  const char* due_cifre;
+};
+
+TEST(Orario, EachOutputKeepsItsOwnHoursAndTheSameMinutesAndSeconds) {
+  const caso_ora casi[] = {
+      {0, "0:00:00", "00:00:00"},
+      {7 * 3600 + 5 * 60, "7:05:00", "07:05:00"},
+      {9 * 3600 + 59 * 60 + 59, "9:59:59", "09:59:59"},
+      {12 * 3600 + 4 * 60 + 5, "12:04:05", "12:04:05"},
+      {86399, "23:59:59", "23:59:59"},
+      {86400, "24:00:00", "24:00:00"},
+      {100 * 3600 + 1, "100:00:01", "100:00:01"},
+      {-5, "-0:00:05", "-00:00:05"},
+      {-(3600 + 61), "-1:01:01", "-01:01:01"},
+      {std::numeric_limits<int32_t>::max(), "596523:14:07", "596523:14:07"},
+      {std::numeric_limits<int64_t>::min(), "-2562047788015215:30:08", "-2562047788015215:30:08"},
+  };
+  for (const caso_ora& c : casi) {
+    EXPECT_EQ(ora_del_giorno(c.secondi, forma_ore::libere), c.libere) << c.secondi;
+    EXPECT_EQ(ora_del_giorno(c.secondi, forma_ore::due_cifre), c.due_cifre) << c.secondi;
+  }
 }
 
 }  // namespace
