@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "io/nomi_file.hpp"
 #include "rapporto/semplifica.hpp"
 #include "rapporto/testo_html.hpp"
 
@@ -210,7 +211,7 @@ struct pianta_letta {
 // The line file as the note about it names it.
 std::string file_linea(const origine_rapporto& org) {
   for (const std::string& f : org.file) {
-    if (f.ends_with("_linea.dat")) return f;
+    if (f.ends_with(fine_nome_file_linea)) return f;
   }
   return "the line file";
 }

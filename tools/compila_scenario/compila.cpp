@@ -49,12 +49,6 @@ std::string nome_di(const fsys::path& p) {
   return std::string(u8.begin(), u8.end());
 }
 
-bool stesso_file(const fsys::path& a, const fsys::path& b) {
-  if (a.lexically_normal() == b.lexically_normal()) return true;
-  std::error_code ec;
-  return fsys::equivalent(a, b, ec) && !ec;
-}
-
 // Passes every call on; refuses to change the description files, whoever
 // asks, and keeps the list of files that were replaced.
 class sistema_file_protetto final : public sistema_file {
@@ -404,13 +398,13 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   nomi.descrizione_linea = ingresso.descrizione_linea;
   nomi.descrizione_treno = ingresso.descrizione_treno;
   // Shown from the names' own bytes: the system's code page on every platform.
-  const std::string treno = o.linea + "_" + o.treno;
-  const file_mostrati mostrati{mostra_file(o.cartella, o.linea + "_linea.txt"),
-                               mostra_file(o.cartella, treno + "-.txt")};
+  const nomi_brevi brevi = nomi_senza_cartella(o.linea, o.treno);
+  const file_mostrati mostrati{mostra_file(o.cartella, brevi.descrizione_linea),
+                               mostra_file(o.cartella, brevi.descrizione_treno)};
   const auto nome_uscita = [&](const fsys::path& p) {
-    if (p == nomi.file_linea) return o.linea + "_linea.dat";
-    if (p == nomi.file_scenario) return treno + ".sim";
-    if (p == nomi.file_percorso) return treno + ".dat";
+    if (p == nomi.file_linea) return brevi.file_linea;
+    if (p == nomi.file_scenario) return brevi.file_scenario;
+    if (p == nomi.file_percorso) return brevi.file_percorso;
     return nome_di(p);
   };
 
@@ -561,24 +555,6 @@ int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err)
   return uscita_compila::guasto_io;
 }
 
-bool stessa_cartella(const std::string& a, const std::string& b) {
-  if (fsys::path(a).lexically_normal() == fsys::path(b).lexically_normal()) return true;
-  std::error_code ec;
-  return fsys::equivalent(fsys::path(a), fsys::path(b), ec) && !ec;
-}
-
-bool stesso_nome(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-  // Windows names ignore case
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto minuscola = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-           return minuscola(x) == minuscola(y);
-         });
-#else
-  return a == b;
-#endif
-}
-
 // Two of the run's files with one name: the later would silently replace the
 // earlier, or a description file would be overwritten.
 std::optional<std::string> conflitto_nomi(const opzioni_compila& o) {
@@ -588,15 +564,16 @@ std::optional<std::string> conflitto_nomi(const opzioni_compila& o) {
     std::string nome;
   };
   const std::string uscita = o.uscita.value_or(o.cartella);
-  const std::string treno = o.linea + "_" + o.treno;
-  std::vector<ruolo> file{{"the line description", &o.cartella, o.linea + "_linea.txt"},
-                          {"the train description", &o.cartella, treno + "-.txt"},
-                          {"the scenario file", &uscita, treno + ".sim"},
-                          {"the route file", &uscita, treno + ".dat"}};
-  if (!o.senza_linea) file.push_back({"the line file", &uscita, o.linea + "_linea.dat"});
+  const nomi_brevi brevi = nomi_senza_cartella(o.linea, o.treno);
+  std::vector<ruolo> file{{"the line description", &o.cartella, brevi.descrizione_linea},
+                          {"the train description", &o.cartella, brevi.descrizione_treno},
+                          {"the scenario file", &uscita, brevi.file_scenario},
+                          {"the route file", &uscita, brevi.file_percorso}};
+  if (!o.senza_linea) file.push_back({"the line file", &uscita, brevi.file_linea});
   for (std::size_t i = 0; i < file.size(); ++i) {
     for (std::size_t j = i + 1; j < file.size(); ++j) {
-      if (!stesso_nome(file[i].nome, file[j].nome) || !stessa_cartella(*file[i].cartella, *file[j].cartella)) continue;
+      const bool stessa_cartella = stesso_file(fsys::path(*file[i].cartella), fsys::path(*file[j].cartella));
+      if (!stesso_nome(file[i].nome, file[j].nome) || !stessa_cartella) continue;
       return std::string(file[i].cosa) + " " + mostra_file(*file[i].cartella, file[i].nome) + " and " +
              file[j].cosa + " " + mostra_file(*file[j].cartella, file[j].nome) +
              " would be the same file: choose another --linea or --treno";
