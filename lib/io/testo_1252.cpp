@@ -99,11 +99,15 @@ bool byte_da_mostrare_escapato(unsigned char c) {
   return byte_di_controllo(c) || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
 }
 
-void aggiungi_byte_escapato(std::string& r, unsigned char u) {
+void aggiungi_esadecimale(std::string& r, unsigned char u) {
   static constexpr std::string_view cifre = "0123456789abcdef";
-  r += "\\x";
   r += cifre[u >> 4];
   r += cifre[u & 0xFu];
+}
+
+void aggiungi_byte_escapato(std::string& r, unsigned char u) {
+  r += "\\x";
+  aggiungi_esadecimale(r, u);
 }
 
 std::string testo_escapato(std::string_view testo, forma_mostrata forma, std::size_t massimo) {

@@ -27,7 +27,9 @@ bool byte_di_controllo(unsigned char c);
 // Bytes no reader should receive as they are: the control characters and the
 // five bytes Windows-1252 leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 bool byte_da_mostrare_escapato(unsigned char c);
-// A byte as the four characters \xNN, lower-case digits.
+// A byte as two hexadecimal digits, lower case.
+void aggiungi_esadecimale(std::string& r, unsigned char u);
+// A byte as the four characters \xNN.
 void aggiungi_byte_escapato(std::string& r, unsigned char u);
 
 // How a text is shown with \xNN escapes.

@@ -216,11 +216,11 @@ void aggiungi_esame(std::vector<messaggio>& messaggi, const esame_file& e, const
   if (e.vuoto) {
     x.testo = e.lunghezza == 0 ? "the file is empty" : "the file holds only blanks";
   } else if (e.riga_binaria > 0) {
-    static const char cifre[] = "0123456789abcdef";
     x.riga = e.riga_binaria;
     x.colonna = e.colonna_binaria;
-    x.testo = std::string("binary content (byte 0x") + cifre[e.byte_binario >> 4] + cifre[e.byte_binario & 0xF] +
-              "): not a description file";
+    x.testo = "binary content (byte 0x";
+    aggiungi_esadecimale(x.testo, e.byte_binario);
+    x.testo += "): not a description file";
   } else if (e.riga_lunga > 0) {
     x.riga = e.riga_lunga;
     x.colonna = static_cast<int32_t>(lunghezza_massima_riga + 1);  // the first byte past any entry

@@ -54,6 +54,9 @@ TEST(Testo1252, EveryByteShownReadablyOrKeptWithOnlyControlsEscaped) {
     const bool controllo = b < 0x20 || b == 0x7F;
     EXPECT_EQ(testo_escapato(t, forma_mostrata::byte), controllo ? escape_atteso(b) : t) << std::hex << b;
     EXPECT_EQ(byte_di_controllo(static_cast<unsigned char>(b)), controllo) << std::hex << b;
+    std::string cifre;
+    aggiungi_esadecimale(cifre, static_cast<unsigned char>(b));
+    EXPECT_EQ(cifre, escape_atteso(b).substr(2)) << std::hex << b;
   }
 }
 
