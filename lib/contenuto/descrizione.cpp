@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -15,6 +14,7 @@
 #include "formato/campi_record.hpp"
 #include "contenuto/campi_contenuto.hpp"
 #include "io/nomi_file.hpp"
+#include "io/orario.hpp"
 #include "io/sistema_file.hpp"
 #include "io/testo_1252.hpp"
 #include "contenuto/json.hpp"
@@ -29,12 +29,7 @@ std::string testo(std::string_view t) { return utf8_leggibile(t); }
 
 std::string n(int64_t v) { return std::to_string(v); }
 std::string metri(int64_t v) { return n(v) + " m"; }
-std::string ora(int32_t secondi) {
-  if (secondi == 0) return "none";
-  char b[32];
-  std::snprintf(b, sizeof b, "%02d:%02d:%02d", secondi / 3600, secondi / 60 % 60, secondi % 60);
-  return b;
-}
+std::string ora(int32_t secondi) { return secondi == 0 ? "none" : ora_del_giorno(secondi, forma_ore::due_cifre); }
 std::string forse_metri(const std::optional<int32_t>& v) { return v ? metri(*v) : "none"; }
 
 oggetto_mostrato oggetto(std::string id, std::string etichetta, campi_t campi) {

@@ -19,9 +19,7 @@ std::string_view senza_spazi(std::string_view t) {
   return t;
 }
 
-bool controllo(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-const char cifre_esadecimali[] = "0123456789abcdef";
+// The digits of JSON's \u00NN escape.
 
 // Where a diagnostic recorded without a place comes from, by its code.
 sorgente sorgente_del_codice(int32_t codice) {
@@ -67,30 +65,11 @@ json messaggio_json(const messaggio& m) {
 
 }  // namespace
 
-std::string testo_visibile(std::string_view testo, std::size_t massimo) {
-  const bool lungo = testo.size() > massimo;
-  if (lungo) testo = testo.substr(0, massimo);
-  std::string r;
-  r.reserve(testo.size() + 3);
-  for (char c : testo) {
-    const auto u = static_cast<unsigned char>(c);
-    if (controllo(u)) {
-      r += "\\x";
-      r += cifre_esadecimali[u >> 4];
-      r += cifre_esadecimali[u & 0xF];
-    } else {
-      r += c;
-    }
-  }
-  if (lungo) r += "...";
-  return r;
-}
-
 std::string formatta_messaggio(const messaggio& m) {
   // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
   std::string r;
   if (!m.file.empty()) {
-    r = testo_visibile(m.file, massimo_testo);
+    r = testo_escapato(m.file, forma_mostrata::byte, massimo_testo);
     if (m.riga > 0) {
       r += ':';
       r += std::to_string(m.riga);
@@ -102,7 +81,7 @@ std::string formatta_messaggio(const messaggio& m) {
     r += ": ";
   }
   if (m.avviso) r += "warning: ";
-  std::string soggetto = testo_visibile(m.parola, massimo_parola);
+  std::string soggetto = testo_escapato(m.parola, forma_mostrata::byte, massimo_parola);
   if (m.posizione) {
     if (!soggetto.empty()) soggetto += ' ';
     soggetto += "at ";
@@ -113,7 +92,7 @@ std::string formatta_messaggio(const messaggio& m) {
     r += soggetto;
     r += ": ";
   }
-  r += testo_visibile(m.testo, massimo_testo);
+  r += testo_escapato(m.testo, forma_mostrata::byte, massimo_testo);
   if (m.codice) {
     r += " (status ";
     r += std::to_string(*m.codice);

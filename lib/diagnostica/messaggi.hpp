@@ -35,9 +35,6 @@ std::string formatta_messaggio(const messaggio& m);
 messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file);
 messaggio da_avviso(const avviso& a, const file_mostrati& file);
 
-// Display forms: control bytes escaped as \xNN, long text cut short.
-std::string testo_visibile(std::string_view testo, std::size_t massimo);
-
 // The summary line (docs/json.md): final status and where it points, every
 // message, the files written. One line of UTF-8; texts are taken as Windows-1252.
 struct riassunto_json {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace scenario {
 
@@ -17,9 +18,32 @@ struct nomi_file {
   std::filesystem::path file_percorso;  // .dat
 };
 
+// The same names without a folder, as bytes: the one place they are spelt.
+struct nomi_brevi {
+  std::string descrizione_linea;
+  std::string descrizione_treno;
+  std::string note;
+  std::string rallentamenti;
+  std::string scheda_treno;
+  std::string file_linea;
+  std::string file_scenario;
+  std::string file_percorso;
+};
+nomi_brevi nomi_senza_cartella(const std::string& nome_linea, const std::string& numero_treno);
+
 // Names are bytes; they join the folder with the platform's separator.
 nomi_file costruisci_nomi(const std::filesystem::path& cartella, const std::string& nome_linea,
                           const std::string& numero_treno);
+
+// How every line file's name ends.
+inline constexpr std::string_view fine_nome_file_linea = "_linea.dat";
+
+// Whether two paths name one file: the same path once normalised ("d/./f",
+// "d//f"), or one file on disk (a hard link, a symbolic link, a folder reached
+// two ways). Paths that do not exist are the same only by spelling.
+bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b);
+// Whether two bare names are one name on this platform: Windows ignores letter case.
+bool stesso_nome(const std::string& a, const std::string& b);
 
 // The longest line identifier or train number: names become file names and record texts.
 inline constexpr std::size_t lunghezza_massima_identificativo = 200;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "contenuto/campi_contenuto.hpp"
+#include "io/nomi_file.hpp"
 #include "rapporto/semplifica.hpp"
 #include "rapporto/testo_html.hpp"
 
@@ -211,7 +212,7 @@ struct pianta_letta {
 // The line file as the note about it names it.
 std::string file_linea(const origine_rapporto& org) {
   for (const std::string& f : org.file) {
-    if (f.ends_with("_linea.dat")) return f;
+    if (f.ends_with(fine_nome_file_linea)) return f;
   }
   return "the line file";
 }

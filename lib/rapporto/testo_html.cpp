@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "io/testo_1252.hpp"
 
@@ -20,50 +19,6 @@ bool escape(std::string& r, char c) {
     case '\'': r += "&#39;"; return true;
     default: return false;
   }
-}
-
-void byte_visibile(std::string& r, unsigned char u) {
-  static constexpr char cifre[] = "0123456789abcdef";
-  r += "\\x";
-  r += cifre[u >> 4];
-  r += cifre[u & 0xF];
-}
-
-// The length of the UTF-8 sequence at t[i], 0 when there is none: no overlong
-// form, no surrogate, nothing past U+10FFFF, no byte missing.
-std::size_t sequenza_utf8(std::string_view t, std::size_t i) {
-  const auto c = static_cast<unsigned char>(t[i]);
-  if (c < 0x80) return 1;
-  std::size_t n = 0;
-  unsigned char minimo = 0x80, massimo = 0xBF;  // the second byte's range
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    if (c == 0xE0) minimo = 0xA0;  // no overlong forms
-    if (c == 0xED) massimo = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    if (c == 0xF0) minimo = 0x90;
-    if (c == 0xF4) massimo = 0x8F;
-  } else {
-    return 0;
-  }
-  if (t.size() - i < n) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    const auto d = static_cast<unsigned char>(t[i + k]);
-    if (k == 1 ? (d < minimo || d > massimo) : (d & 0xC0) != 0x80) return 0;
-  }
-  return n;
-}
-
-bool utf8_valido(std::string_view t) {
-  for (std::size_t i = 0; i < t.size();) {
-    const std::size_t n = sequenza_utf8(t, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
 }
 
 }  // namespace
@@ -94,11 +49,11 @@ std::string html_testo(std::string_view testo) {
     const std::size_t n = sequenza_utf8(testo, i);
     const auto u = static_cast<unsigned char>(testo[i]);
     // control characters, C0 and C1 alike, as the bytes that carry them
-    const bool controllo = byte_da_mostrare_escapato(u) && u < 0x80;
+    const bool controllo = byte_di_controllo(u);
     const bool controllo_c1 = n == 2 && u == 0xC2 && static_cast<unsigned char>(testo[i + 1]) < 0xA0;
     for (std::size_t k = i; k < i + n; ++k) {
       if (controllo || controllo_c1) {
-        byte_visibile(r, static_cast<unsigned char>(testo[k]));
+        aggiungi_byte_escapato(r, static_cast<unsigned char>(testo[k]));
       } else if (!escape(r, testo[k])) {
         r += testo[k];
       }
@@ -131,13 +86,5 @@ std::string numero_esatto(double v) {
 std::string metri(int64_t m) { return std::to_string(m) + " m"; }
 
 std::string chilometri(double m, int decimali) { return numero(m / 1000.0, decimali) + " km"; }
-
-std::string ora(int64_t secondi) {
-  if (secondi < 0) return std::string(1, '-').append(ora(-secondi));
-  std::array<char, 48> b{};
-  std::snprintf(b.data(), b.size(), "%lld:%02lld:%02lld", static_cast<long long>(secondi / 3600),
-                static_cast<long long>(secondi / 60 % 60), static_cast<long long>(secondi % 60));
-  return b.data();
-}
 
 }  // namespace scenario::rapporto

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/orario.hpp"
+
 namespace scenario::rapporto {
 
 // One policy for every text in the page: valid UTF-8, never a surrogate, HTML-
@@ -33,6 +35,6 @@ std::string metri(int64_t m);
 std::string chilometri(double m, int decimali = 3);
 
 // Seconds after midnight as h:mm:ss.
-std::string ora(int64_t secondi);
+inline std::string ora(int64_t secondi) { return ora_del_giorno(secondi, forma_ore::libere); }
 
 }  // namespace scenario::rapporto

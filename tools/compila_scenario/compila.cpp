@@ -17,6 +17,7 @@
 #include "compiler/readers/sorgenti.hpp"
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
+#include "io/testo_1252.hpp"
 
 namespace scenario {
 
@@ -46,12 +47,6 @@ std::string mostra_file(const std::string& cartella, const std::string& nome) {
 std::string nome_di(const fsys::path& p) {
   const auto u8 = p.filename().u8string();
   return std::string(u8.begin(), u8.end());
-}
-
-bool stesso_file(const fsys::path& a, const fsys::path& b) {
-  if (a.lexically_normal() == b.lexically_normal()) return true;
-  std::error_code ec;
-  return fsys::equivalent(a, b, ec) && !ec;
 }
 
 // Passes every call on; refuses to change the description files, whoever
@@ -221,11 +216,11 @@ void aggiungi_esame(std::vector<messaggio>& messaggi, const esame_file& e, const
   if (e.vuoto) {
     x.testo = e.lunghezza == 0 ? "the file is empty" : "the file holds only blanks";
   } else if (e.riga_binaria > 0) {
-    static const char cifre[] = "0123456789abcdef";
     x.riga = e.riga_binaria;
     x.colonna = e.colonna_binaria;
-    x.testo = std::string("binary content (byte 0x") + cifre[e.byte_binario >> 4] + cifre[e.byte_binario & 0xF] +
-              "): not a description file";
+    x.testo = "binary content (byte 0x";
+    aggiungi_esadecimale(x.testo, e.byte_binario);
+    x.testo += "): not a description file";
   } else if (e.riga_lunga > 0) {
     x.riga = e.riga_lunga;
     x.colonna = static_cast<int32_t>(lunghezza_massima_riga + 1);  // the first byte past any entry
@@ -288,13 +283,13 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   nomi.descrizione_linea = ingresso.descrizione_linea;
   nomi.descrizione_treno = ingresso.descrizione_treno;
   // Shown from the names' own bytes: the system's code page on every platform.
-  const std::string treno = o.linea + "_" + o.treno;
-  const file_mostrati mostrati{mostra_file(o.cartella, o.linea + "_linea.txt"),
-                               mostra_file(o.cartella, treno + "-.txt")};
+  const nomi_brevi brevi = nomi_senza_cartella(o.linea, o.treno);
+  const file_mostrati mostrati{mostra_file(o.cartella, brevi.descrizione_linea),
+                               mostra_file(o.cartella, brevi.descrizione_treno)};
   const auto nome_uscita = [&](const fsys::path& p) {
-    if (p == nomi.file_linea) return o.linea + "_linea.dat";
-    if (p == nomi.file_scenario) return treno + ".sim";
-    if (p == nomi.file_percorso) return treno + ".dat";
+    if (p == nomi.file_linea) return brevi.file_linea;
+    if (p == nomi.file_scenario) return brevi.file_scenario;
+    if (p == nomi.file_percorso) return brevi.file_percorso;
     return nome_di(p);
   };
 
@@ -412,7 +407,7 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
   } else {
     out << "written:";
     for (std::size_t i = 0; i < e.scritti.size(); ++i) {
-      out << (i == 0 ? " " : ", ") << testo_visibile(e.scritti[i], 400);
+      out << (i == 0 ? " " : ", ") << testo_escapato(e.scritti[i], forma_mostrata::byte, 400);
     }
     out << '\n';
   }
@@ -447,24 +442,6 @@ int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err)
   return uscita_compila::guasto_io;
 }
 
-bool stessa_cartella(const std::string& a, const std::string& b) {
-  if (fsys::path(a).lexically_normal() == fsys::path(b).lexically_normal()) return true;
-  std::error_code ec;
-  return fsys::equivalent(fsys::path(a), fsys::path(b), ec) && !ec;
-}
-
-bool stesso_nome(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-  // Windows names ignore case
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto minuscola = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-           return minuscola(x) == minuscola(y);
-         });
-#else
-  return a == b;
-#endif
-}
-
 // Two of the run's files with one name: the later would silently replace the
 // earlier, or a description file would be overwritten.
 std::optional<std::string> conflitto_nomi(const opzioni_compila& o) {
@@ -474,15 +451,16 @@ std::optional<std::string> conflitto_nomi(const opzioni_compila& o) {
     std::string nome;
   };
   const std::string uscita = o.uscita.value_or(o.cartella);
-  const std::string treno = o.linea + "_" + o.treno;
-  std::vector<ruolo> file{{"the line description", &o.cartella, o.linea + "_linea.txt"},
-                          {"the train description", &o.cartella, treno + "-.txt"},
-                          {"the scenario file", &uscita, treno + ".sim"},
-                          {"the route file", &uscita, treno + ".dat"}};
-  if (!o.senza_linea) file.push_back({"the line file", &uscita, o.linea + "_linea.dat"});
+  const nomi_brevi brevi = nomi_senza_cartella(o.linea, o.treno);
+  std::vector<ruolo> file{{"the line description", &o.cartella, brevi.descrizione_linea},
+                          {"the train description", &o.cartella, brevi.descrizione_treno},
+                          {"the scenario file", &uscita, brevi.file_scenario},
+                          {"the route file", &uscita, brevi.file_percorso}};
+  if (!o.senza_linea) file.push_back({"the line file", &uscita, brevi.file_linea});
   for (std::size_t i = 0; i < file.size(); ++i) {
     for (std::size_t j = i + 1; j < file.size(); ++j) {
-      if (!stesso_nome(file[i].nome, file[j].nome) || !stessa_cartella(*file[i].cartella, *file[j].cartella)) continue;
+      const bool stessa_cartella = stesso_file(fsys::path(*file[i].cartella), fsys::path(*file[j].cartella));
+      if (!stesso_nome(file[i].nome, file[j].nome) || !stessa_cartella) continue;
       return std::string(file[i].cosa) + " " + mostra_file(*file[i].cartella, file[i].nome) + " and " +
              file[j].cosa + " " + mostra_file(*file[j].cartella, file[j].nome) +
              " would be the same file: choose another --linea or --treno";
@@ -517,7 +495,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       e.uscita = uscita_compila::uso_errato;
       e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, a.errore});
       if (!o.json) {
-        err << "compila_scenario: " << testo_visibile(a.errore, 400) << "\n" << uso_breve();
+        err << "compila_scenario: " << testo_escapato(a.errore, forma_mostrata::byte, 400) << "\n" << uso_breve();
         return consegnato(e.uscita, out, err);
       }
       stampa(e, o, out, err);
@@ -527,7 +505,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       e.uscita = uscita_compila::uso_errato;
       e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, *conflitto});
       if (!o.json) {
-        err << "compila_scenario: " << testo_visibile(*conflitto, 1000) << "\n";
+        err << "compila_scenario: " << testo_escapato(*conflitto, forma_mostrata::byte, 1000) << "\n";
         return consegnato(e.uscita, out, err);
       }
       stampa(e, o, out, err);

@@ -1,7 +1,6 @@
 #include "tools/compila_scenario/rapporto_compila.hpp"
 
 #include <filesystem>
-#include <system_error>
 
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
@@ -22,12 +21,6 @@ const char* significato_uscita(int uscita) {
     case uscita_compila::guasto_io: return "a file or folder could not be read or written";
     default: return "bad usage";
   }
-}
-
-bool stesso_file(const fsys::path& a, const fsys::path& b) {
-  if (a.lexically_normal() == b.lexically_normal()) return true;
-  std::error_code ec;
-  return fsys::equivalent(a, b, ec) && !ec;
 }
 
 }  // namespace

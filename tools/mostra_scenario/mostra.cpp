@@ -100,8 +100,7 @@ void scrivi_rapporto(const opzioni_mostra& o, const letto& a, sistema_file& fs) 
   const std::filesystem::path pagina(*o.html);
   const nomi_file nomi = costruisci_nomi(o.cartella, o.linea, o.treno);
   for (const std::filesystem::path& p : {nomi.file_linea, nomi.file_scenario, nomi.file_percorso}) {
-    std::error_code ec;
-    if (pagina.lexically_normal() == p.lexically_normal() || (std::filesystem::equivalent(pagina, p, ec) && !ec)) {
+    if (stesso_file(pagina, p)) {
       throw errore_io(*o.html, "is one of the compiled files: no report written");
     }
   }

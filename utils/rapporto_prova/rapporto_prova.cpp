@@ -16,6 +16,7 @@
 #include "formato/decodifica.hpp"
 #include "formato/file_binari.hpp"
 #include "compiler/readers/sorgenti.hpp"
+#include "io/nomi_file.hpp"
 #include "rapporto/rapporto.hpp"
 
 namespace {
@@ -49,9 +50,10 @@ int main(int argc, char** argv) {
       const bool sintetico = a[1] == "sintetico";
       const scenario::banco::coppia c = sintetico ? scenario::banco::scenario_sintetico(std::stoi(a[2]))
                                                   : scenario::banco::scenario_del_programma();
-      const std::string base = a.back() + "/" + (sintetico ? "Sintetica" : "Valdora_Tarvea");
-      std::ofstream(base + "_linea.txt", std::ios::binary) << c.linea;
-      std::ofstream(base + (sintetico ? "_1-.txt" : "_5293-.txt"), std::ios::binary) << c.treno;
+      const scenario::nomi_file nomi =
+          scenario::costruisci_nomi(a.back(), sintetico ? "Sintetica" : "Valdora_Tarvea", sintetico ? "1" : "5293");
+      std::ofstream(nomi.descrizione_linea, std::ios::binary) << c.linea;
+      std::ofstream(nomi.descrizione_treno, std::ios::binary) << c.treno;
       return 0;
     }
     const bool sintetico = a[0] == "sintetico";

@@ -15,23 +15,6 @@ char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 std::string nome_campo(const char* cosa) { return cosa != nullptr ? std::string(cosa) + ": " : std::string(); }
 }  // namespace
 
-std::string testo_mostrato(std::string_view testo, std::size_t massimo) {
-  static const char cifre[] = "0123456789abcdef";
-  std::string r;
-  for (std::size_t i = 0; i < testo.size() && i < massimo; ++i) {
-    const auto u = static_cast<unsigned char>(testo[i]);
-    if (u < 0x20 || u == 0x7F) {
-      r += "\\x";
-      r += cifre[u >> 4];
-      r += cifre[u & 0xF];
-    } else {
-      r += testo[i];
-    }
-  }
-  if (testo.size() > massimo) r += "...";
-  return r;
-}
-
 void lettore_campi::salta_spazi() {
   while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
 }
@@ -117,7 +100,7 @@ int64_t lettore_campi::leggi_numero(int64_t minimo, int64_t massimo, const char*
   std::size_t i = 0;
   const bool negativo = parola[0] == '-';
   if (parola[0] == '-' || parola[0] == '+') ++i;
-  const std::string mostra = testo_mostrato(parola);
+  const std::string mostra = testo_escapato(parola, forma_mostrata::byte, massimo_parola_mostrata);
   if (i == parola.size()) throw errore_esecuzione(nome_campo(cosa) + "'" + mostra + "' is not a number" + intervallo);
   int64_t valore = 0;
   for (; i < parola.size(); ++i) {

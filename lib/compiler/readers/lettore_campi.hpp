@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/testo_1252.hpp"
+
 namespace scenario {
 
 class lettore_campi {
@@ -67,7 +69,7 @@ class lettore_campi {
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_nc(std::string_view campo, std::string_view parola);
 
-// Control bytes as \xNN and at most `massimo` bytes, for messages.
-std::string testo_mostrato(std::string_view testo, std::size_t massimo = 40);
+// The most bytes of a file's word quoted in a message.
+inline constexpr std::size_t massimo_parola_mostrata = 40;
 
 }  // namespace scenario

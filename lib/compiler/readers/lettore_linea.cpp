@@ -255,7 +255,7 @@ esito lettura_linea::caratteristiche() {
     const std::optional<double> k = svolta_curva(parola);
     if (!k) {
       std::string dettaglio(1, '\'');
-      dettaglio += testo_mostrato(parola);
+      dettaglio += testo_escapato(parola, forma_mostrata::byte, massimo_parola_mostrata);
       dettaglio += "' names no curve class: write curvad (right) or curvas (left) and a class digit 1 to 6, "
                    "as in curvad5";
       rifiuta(codice::curva_non_valida, std::move(dettaglio));

@@ -170,8 +170,9 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   if (riconosciuta) {
     if (spezzata_) return;
     riga_ignorata_ = riga;
-    std::string t = nome_ + " takes " + quante(attesi_, "field", "fields") + "; the line goes on with '" +
-                    testo_mostrato(senza_spazi(resto), 40) + "', which is not part of it";
+    const std::string avanzo = testo_escapato(senza_spazi(resto), forma_mostrata::byte, massimo_parola_mostrata);
+    std::string t = nome_ + " takes " + quante(attesi_, "field", "fields") + "; the line goes on with '" + avanzo +
+                    "', which is not part of it";
     // "65,5": the comma ended the number, the digits after it are left over
     if (primo == 0 && cifra(resto[0]) && !campi_.ultimo_campo().empty() && cifra(campi_.ultimo_campo().back())) {
       t += " (a decimal comma? numbers are whole: " + std::string(campi_.ultimo_campo()) + "," +
@@ -185,7 +186,7 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   riga_ignorata_ = riga;
   // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
   std::string t(1, '\'');
-  t += testo_mostrato(parola_, 40);
+  t += testo_escapato(parola_, forma_mostrata::byte, massimo_parola_mostrata);
   t += "' matches no keyword: this line is not read";
   std::string_view vicina;
   std::size_t migliore = SIZE_MAX;
@@ -218,7 +219,8 @@ void sorveglianza::fine_file() {
   avvisa(campi_.riga(), campi_.colonna(),
          ultimo_.empty() ? std::string("the file ends without the end marker [fine]")
                          : "the file ends without the end marker [fine]: its last field '" +
-                               testo_mostrato(ultimo_, 40) + "' is never read");
+                               testo_escapato(ultimo_, forma_mostrata::byte, massimo_parola_mostrata) +
+                               "' is never read");
 }
 
 }  // namespace scenario
