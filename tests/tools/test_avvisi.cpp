@@ -76,6 +76,76 @@ TEST_P(avvisi, dove_e_che_cosa) {
 INSTANTIATE_TEST_SUITE_P(tutti, avvisi, ::testing::ValuesIn(casi()),
                          [](const ::testing::TestParamInfo<caso_avviso>& i) { return std::string(i.param.nome); });
 
+// Each warning's limits: the case just inside gives the warning (or its hint),
+// the case just outside gives the other one, or none.
+struct caso_limite {
+  const char* nome;
+  righe_file linea;
+  righe_file treno;
+  bool nella_linea;
+  int32_t riga;
+  int32_t colonna;
+  const char* testo;    // a piece of the warning
+  const char* escluso;  // a piece no warning holds; nullptr: no such check
+};
+
+void PrintTo(const caso_limite& c, std::ostream* os) { *os << c.nome; }
+
+std::vector<caso_limite> casi_limite() {
+  const righe_file L = linea_base();
+  const righe_file T = treno_base();
+  righe_file senza_fine = T;
+  senza_fine.pop_back();
+  const righe_file spezzata = inserisci(cambia(T, 10, "velocita,     700"), 11, "65,  9");
+  return {
+      // an entry already read across two lines is not blamed again for the rest of the second
+      {"voce_spezzata_poi_altri_campi", L, spezzata, false, 10, 1,
+       "velocita takes 2 fields, but its line holds 1 field: the speed (km/h) and what follows are read from line 11",
+       "the line goes on"},
+      // the decimal-comma hint needs the digits right after the comma, after a number
+      {"virgola_e_spazio", L, cambia(T, 10, "velocita,     700,    65, 5"), false, 10, 27,
+       "velocita takes 2 fields; the line goes on with '5', which is not part of it", "decimal comma"},
+      {"virgola_poi_lettera", L, cambia(T, 10, "velocita,     700,    65,x5"), false, 10, 26,
+       "velocita takes 2 fields; the line goes on with 'x5', which is not part of it", "decimal comma"},
+      {"testo_poi_cifre", cambia(L, 19, "cartello_indicatore,  1500,   (SALVIATI)( 366 m. ),5"), T, true, 19, 52,
+       "cartello_indicatore takes 2 fields; the line goes on with '5'", "decimal comma"},
+      // a suggestion up to a quarter of the keyword's letters away, not one more
+      {"suggerimento_al_limite", L, cambia(T, 15, "ralentamen,    5500,    50,  500, 0,  0,  0"), false, 15, 1,
+       "'ralentamen' matches no keyword: this line is not read (did you mean rallentamento?)", nullptr},
+      {"oltre_il_limite", L, cambia(T, 15, "ralentame,    5500,    50,  500, 0,  0,  0"), false, 15, 1,
+       "'ralentame' matches no keyword: this line is not read", "did you mean"},
+      // the end without [fine]: after a stray word, after an entry cut across lines
+      {"ultimo_campo_mai_letto", L, cambia(T, 18, "fine"), false, 18, 1,
+       "the file ends without the end marker [fine]: its last field 'fine' is never read", nullptr},
+      {"voce_spezzata_alla_fine", L,
+       inserisci(cambia(senza_fine, 17, "segnale,    2150,   2, 2, 4,  1, 1,    2,  1,1,0"), 18, "135"), false, 17, 1,
+       "the file ends inside this segnale entry, without the end marker [fine]: cut short?", nullptr},
+  };
+}
+
+class avvisi_limite : public ::testing::TestWithParam<caso_limite> {};
+
+TEST_P(avvisi_limite, dentro_e_fuori) {
+  const caso_limite& c = GetParam();
+  const cartella_compila cartella(testo_di(c.linea), testo_di(c.treno));
+  const esito_compila e = cartella.compila_qui();
+  SCOPED_TRACE(tutti(e));
+  const messaggio* a = nullptr;
+  for (const messaggio& m : e.messaggi) {
+    if (m.avviso && a == nullptr && m.testo.find(c.testo) != std::string::npos) a = &m;
+    if (c.escluso != nullptr) {
+      EXPECT_EQ(m.testo.find(c.escluso), std::string::npos) << m.testo;
+    }
+  }
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->file, (cartella.percorso() / (c.nella_linea ? file_linea_prova : file_treno_prova)).string());
+  EXPECT_EQ(a->riga, c.riga);
+  EXPECT_EQ(a->colonna, c.colonna);
+}
+
+INSTANTIATE_TEST_SUITE_P(tutti, avvisi_limite, ::testing::ValuesIn(casi_limite()),
+                         [](const ::testing::TestParamInfo<caso_limite>& i) { return std::string(i.param.nome); });
+
 // A warning alone: exit 0 and the same bytes as the file without the slip.
 TEST(avvisi_soli, non_cambiano_ne_byte_ne_stato) {
   const cartella_compila pulita(testo_di(linea_base()), testo_di(treno_base()));

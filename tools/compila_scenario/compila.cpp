@@ -271,6 +271,111 @@ std::string spiega_slot(const modello& m, int32_t codice) {
 
 }  // namespace
 
+namespace {
+
+// How the compile ended, beside the status the model holds.
+struct fine_compilazione {
+  std::optional<messaggio> finale;  // the message of a failure that ended the compile
+  bool fatale = false;
+  bool interrotta = false;
+  bool guasto = false;
+};
+
+// The compile itself; every failure becomes a message, none escapes.
+fine_compilazione compila_insieme(modello& m, const opzioni_compila& o, sistema_file_protetto& fs,
+                                  sorgenti_osservate& sorgenti, const nomi_file& nomi, const std::string& cartella) {
+  fine_compilazione f;
+  try {
+    // one writer at a time per output set: another run's files never mix with ours
+    const auto blocco = fs.blocca(fsys::path(cartella), attesa_blocco);
+    if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) {
+      // the files scrivi_file_binari replaces: the line file only when the compile asks for it
+      std::vector<fsys::path> insieme;
+      if (m.scrivi_linea != 0) insieme.push_back(nomi.file_linea);
+      insieme.insert(insieme.end(), {nomi.file_scenario, nomi.file_percorso});
+      fs.proteggi_insieme(insieme);
+      scrivi_file_binari(m, fs, nomi);
+    }
+  } catch (const errore_fatale& x) {
+    f.fatale = true;
+    int32_t codice = codice::slot_formato;
+    if (x.codice() == std::to_string(codice::slot_codici)) codice = codice::slot_codici;
+    f.finale = messaggio{codice, std::nullopt, {}, 0, {}, "fatal: " + spiega_slot(m, codice)};
+  } catch (const errore_esecuzione& x) {
+    // past the readers' trap: still the data's fault, not the disk's
+    f.interrotta = true;
+    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("run-time failure: ") + x.what()};
+  } catch (const errore_io& x) {
+    f.guasto = true;
+    // a description file that cannot be read is reported below, once
+    if (!sorgenti.guasto_linea && !sorgenti.guasto_treno) {
+      f.finale = messaggio{std::nullopt, std::nullopt, x.file(), 0, {}, x.motivo()};
+    }
+  } catch (const std::bad_alloc&) {
+    f.guasto = true;
+    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, "out of memory"};
+  } catch (const std::exception& x) {
+    f.guasto = true;
+    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("failure: ") + x.what()};
+  }
+  return f;
+}
+
+// What the tool noticed in the files, the warnings, the files it could not
+// read; true when the files themselves raised nothing.
+bool messaggi_file(esito_compila& e, const modello& m, const sorgenti_osservate& sorgenti,
+                   const file_mostrati& mostrati) {
+  // What the tool noticed in the files comes first: it explains what follows.
+  aggiungi_esame(e.messaggi, sorgenti.linea, mostrati.linea, false);
+  aggiungi_esame(e.messaggi, sorgenti.treno, mostrati.treno, true);
+  const bool esame_pulito = e.messaggi.empty();
+  // Warnings next: they often explain the errors after them.
+  for (const avviso& a : m.avvisi) e.messaggi.push_back(da_avviso(a, mostrati));
+  if (sorgenti.guasto_linea) {
+    e.messaggi.push_back(messaggio{{}, {}, mostrati.linea, 0, {}, "cannot read: " + *sorgenti.guasto_linea});
+  }
+  if (sorgenti.guasto_treno) {
+    e.messaggi.push_back(messaggio{{}, {}, mostrati.treno, 0, {}, "cannot read: " + *sorgenti.guasto_treno});
+  }
+  return esame_pulito;
+}
+
+// The diagnostics, the status and the message behind it.
+void messaggi_stato(esito_compila& e, const modello& m, const file_mostrati& mostrati, fine_compilazione& f) {
+  // Every diagnostic, also those a later one overwrote in the status.
+  for (const segnalazione& s : m.segnalazioni) {
+    e.messaggi.push_back(da_segnalazione(s, mostrati));
+    if (s.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
+  }
+  if (m.codice_errore != 0 && !e.principale) {
+    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}, std::nullopt};
+    e.messaggi.push_back(da_segnalazione(s, mostrati));
+    e.principale = e.messaggi.size() - 1;
+  }
+  if (m.codice_errore == 0) e.principale.reset();
+
+  e.stato = m.codice_errore;
+  if (f.finale) {
+    e.messaggi.push_back(std::move(*f.finale));
+    if (f.fatale) {
+      e.stato = e.messaggi.back().codice;
+      e.principale = e.messaggi.size() - 1;
+    }
+  }
+}
+
+int uscita_di(const opzioni_compila& o, const modello& m, const fine_compilazione& f, bool esame_pulito) {
+  if (f.guasto) return uscita_compila::guasto_io;
+  if (f.fatale) return uscita_compila::fatale;
+  if (f.interrotta || m.codice_errore != 0 || !m.segnalazioni.empty() || !esame_pulito) {
+    return uscita_compila::errori_dati;
+  }
+  if (o.rigoroso && !m.avvisi.empty()) return uscita_compila::errori_dati;
+  return uscita_compila::riuscita;
+}
+
+}  // namespace
+
 esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* compilato) {
   esito_compila e;
   modello m;
@@ -298,92 +403,13 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   sorgenti_su_file vere(fs, ingresso.descrizione_linea, ingresso.descrizione_treno, false);
   sorgenti_osservate sorgenti(vere, m);
 
-  std::optional<messaggio> finale;
-  bool fatale = false;
-  bool interrotta = false;
-  bool guasto = false;
-  try {
-    // one writer at a time per output set: another run's files never mix with ours
-    const auto blocco = fs.blocca(fsys::path(cartella_uscita), attesa_blocco);
-    if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) {
-      // the files scrivi_file_binari replaces: the line file only when the compile asks for it
-      std::vector<fsys::path> insieme;
-      if (m.scrivi_linea != 0) insieme.push_back(nomi.file_linea);
-      insieme.insert(insieme.end(), {nomi.file_scenario, nomi.file_percorso});
-      fs.proteggi_insieme(insieme);
-      scrivi_file_binari(m, fs, nomi);
-    }
-  } catch (const errore_fatale& f) {
-    fatale = true;
-    int32_t codice = codice::slot_formato;
-    if (f.codice() == std::to_string(codice::slot_codici)) codice = codice::slot_codici;
-    finale = messaggio{codice, std::nullopt, {}, 0, {}, "fatal: " + spiega_slot(m, codice)};
-  } catch (const errore_esecuzione& x) {
-    // past the readers' trap: still the data's fault, not the disk's
-    interrotta = true;
-    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("run-time failure: ") + x.what()};
-  } catch (const errore_io& x) {
-    guasto = true;
-    // a description file that cannot be read is reported below, once
-    if (!sorgenti.guasto_linea && !sorgenti.guasto_treno) {
-      finale = messaggio{std::nullopt, std::nullopt, x.file(), 0, {}, x.motivo()};
-    }
-  } catch (const std::bad_alloc&) {
-    guasto = true;
-    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, "out of memory"};
-  } catch (const std::exception& x) {
-    guasto = true;
-    finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("failure: ") + x.what()};
-  }
-
-  // What the tool noticed in the files comes first: it explains what follows.
-  aggiungi_esame(e.messaggi, sorgenti.linea, mostrati.linea, false);
-  aggiungi_esame(e.messaggi, sorgenti.treno, mostrati.treno, true);
-  const bool esame_pulito = e.messaggi.empty();
-  // Warnings next: they often explain the errors after them.
-  for (const avviso& a : m.avvisi) e.messaggi.push_back(da_avviso(a, mostrati));
-  if (sorgenti.guasto_linea) {
-    e.messaggi.push_back(messaggio{{}, {}, mostrati.linea, 0, {}, "cannot read: " + *sorgenti.guasto_linea});
-  }
-  if (sorgenti.guasto_treno) {
-    e.messaggi.push_back(messaggio{{}, {}, mostrati.treno, 0, {}, "cannot read: " + *sorgenti.guasto_treno});
-  }
-  guasto = guasto || sorgenti.guasto_linea || sorgenti.guasto_treno;
-
-  // Every diagnostic, also those a later one overwrote in the status.
-  for (const segnalazione& s : m.segnalazioni) {
-    e.messaggi.push_back(da_segnalazione(s, mostrati));
-    if (s.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
-  }
-  if (m.codice_errore != 0 && !e.principale) {
-    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}, std::nullopt};
-    e.messaggi.push_back(da_segnalazione(s, mostrati));
-    e.principale = e.messaggi.size() - 1;
-  }
-  if (m.codice_errore == 0) e.principale.reset();
-
-  e.stato = m.codice_errore;
-  if (finale) {
-    e.messaggi.push_back(std::move(*finale));
-    if (fatale) {
-      e.stato = e.messaggi.back().codice;
-      e.principale = e.messaggi.size() - 1;
-    }
-  }
+  fine_compilazione f = compila_insieme(m, o, fs, sorgenti, nomi, cartella_uscita);
+  const bool esame_pulito = messaggi_file(e, m, sorgenti, mostrati);
+  f.guasto = f.guasto || sorgenti.guasto_linea || sorgenti.guasto_treno;
+  messaggi_stato(e, m, mostrati, f);
 
   for (const fsys::path& p : fs.scritti()) e.scritti.push_back(mostra_file(cartella_uscita, nome_uscita(p)));
-
-  if (guasto) {
-    e.uscita = uscita_compila::guasto_io;
-  } else if (fatale) {
-    e.uscita = uscita_compila::fatale;
-  } else if (interrotta || m.codice_errore != 0 || !m.segnalazioni.empty() || !esame_pulito) {
-    e.uscita = uscita_compila::errori_dati;
-  } else if (o.rigoroso && !m.avvisi.empty()) {
-    e.uscita = uscita_compila::errori_dati;
-  } else {
-    e.uscita = uscita_compila::riuscita;
-  }
+  e.uscita = uscita_di(o, m, f, esame_pulito);
   if (compilato) *compilato = std::move(m);
   return e;
 }

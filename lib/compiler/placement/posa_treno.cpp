@@ -19,74 +19,99 @@ std::string occupata(const modello& m, int64_t c) {
   return "cell " + std::to_string(c) + " is already taken (type " + std::to_string(m.cel(c).tipo) + ")";
 }
 
-}  // namespace
+// The cells a slowdown writes: warning point, start, end, and the last of the
+// four before the warning point.
+struct celle_rallentamento {
+  bool con_avviso = false;
+  bool con_prima_avviso = false;
+  int64_t avviso = 0;
+  int64_t inizio = 0;
+  int64_t fine = 0;
+  int64_t prima_avviso = 0;
+};
 
-bool memo_rallentamento(modello& m, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
-                        int32_t& d_v) {
-  const bool avviso = x > 1500;
-  if (!avviso) f_ta = 0;
-  const int64_t w = cella_punto(int64_t{x} - 1200);
-  const int64_t s = cella_punto(x);
-  const int64_t e = cella_punto(int64_t{x} + l);
-  const int64_t h = cella_di(metri(int64_t{x} - 1200)).valore();
-
-  // Every cell the entry may write must exist before anything is tested or written.
-  const auto fuori = [&](int64_t c, const char* cosa) {
-    segna_errore(m, codice::rallentamento_fuori,
-                 std::string(cosa) + " cell " + std::to_string(c) + " outside 0.." + std::to_string(m.ultima_cella));
+// Every cell the entry may write must exist before anything is tested or written.
+bool fuori_percorso(modello& m, const celle_rallentamento& c) {
+  const auto fuori = [&](int64_t cella, const char* cosa) {
+    segna_errore(m, codice::rallentamento_fuori, std::string(cosa) + " cell " + std::to_string(cella) +
+                                                     " outside 0.." + std::to_string(m.ultima_cella));
     return true;
   };
-  if (avviso && !dentro(m, w)) return fuori(w, "warning");
-  if (!dentro(m, s)) return fuori(s, "start");
-  if (!dentro(m, e)) return fuori(e, "end");
-  if (f_ta != 0 && (!dentro(m, h) || !dentro(m, h - 3))) return fuori(h - 3, "pre-warning");
+  if (c.con_avviso && !dentro(m, c.avviso)) return fuori(c.avviso, "warning");
+  if (!dentro(m, c.inizio)) return fuori(c.inizio, "start");
+  if (!dentro(m, c.fine)) return fuori(c.fine, "end");
+  const int64_t h = c.prima_avviso;
+  if (c.con_prima_avviso && (!dentro(m, h) || !dentro(m, h - 3))) return fuori(h - 3, "pre-warning");
+  return false;
+}
 
-  if (avviso && !libera(m.cel(w))) {
-    segna_errore(m, codice::avviso_occupato, "warning " + occupata(m, w));
+bool occupate(modello& m, const celle_rallentamento& c) {
+  if (c.con_avviso && !libera(m.cel(c.avviso))) {
+    segna_errore(m, codice::avviso_occupato, "warning " + occupata(m, c.avviso));
     return true;
   }
-  if (!libera(m.cel(s))) {
-    segna_errore(m, codice::inizio_occupato, "start " + occupata(m, s));
+  if (!libera(m.cel(c.inizio))) {
+    segna_errore(m, codice::inizio_occupato, "start " + occupata(m, c.inizio));
     return true;
   }
-  if (!libera(m.cel(e))) {
-    segna_errore(m, codice::fine_occupato, "end " + occupata(m, e));
+  if (!libera(m.cel(c.fine))) {
+    segna_errore(m, codice::fine_occupato, "end " + occupata(m, c.fine));
     return true;
   }
+  return false;
+}
 
+void scrivi_rallentamento(modello& m, const celle_rallentamento& c, int32_t v, int32_t f_tt, int32_t d_v) {
   // The end goes first: a start and end in one cell leave a start.
-  cella& fine = m.cel(e);
+  cella& fine = m.cel(c.fine);
   fine.tipo = tipo_cella::fine_rallentamento;
   if (d_v != 0) fine.valore2 = basso16(d_v);
-  cella& inizio = m.cel(s);
+  cella& inizio = m.cel(c.inizio);
   inizio.tipo = tipo_cella::inizio_rallentamento;
   if (d_v != 0) inizio.valore2 = basso16(d_v);
-  if (avviso) {
-    cella& c = m.cel(w);
-    c.tipo = tipo_cella::avviso_rallentamento;
-    if (d_v != 0) c.valore2 = basso16(d_v);
-    c.valore = basso16(v);
+  if (c.con_avviso) {
+    cella& a = m.cel(c.avviso);
+    a.tipo = tipo_cella::avviso_rallentamento;
+    if (d_v != 0) a.valore2 = basso16(d_v);
+    a.valore = basso16(v);
   }
   fine.valore = basso16(v);
   inizio.valore = basso16(v);
   fine.valore3 = basso16(f_tt);
   inizio.valore3 = basso16(f_tt);
+}
 
-  if (f_ta != 0) {
-    for (int64_t i = 0; i < 4; ++i) {
-      if (!libera(m.cel(h - i))) {
-        segna_errore(m, codice::prima_avviso_occupato, "pre-warning " + occupata(m, h - i));
-        return true;
-      }
-    }
-    for (int64_t i = 0; i < 4; ++i) {
-      cella& c = m.cel(h - i);
-      c.tipo = tipo_cella::prima_avviso;
-      c.valore = static_cast<int16_t>(i + 1);
-      if (d_v != 0) c.valore2 = static_cast<int16_t>(i + 1);
+// The four cells before the warning point, from h back; true: refused.
+bool scrivi_prima_avviso(modello& m, int64_t h, int32_t d_v) {
+  for (int64_t i = 0; i < 4; ++i) {
+    if (!libera(m.cel(h - i))) {
+      segna_errore(m, codice::prima_avviso_occupato, "pre-warning " + occupata(m, h - i));
+      return true;
     }
   }
+  for (int64_t i = 0; i < 4; ++i) {
+    cella& c = m.cel(h - i);
+    c.tipo = tipo_cella::prima_avviso;
+    c.valore = static_cast<int16_t>(i + 1);
+    if (d_v != 0) c.valore2 = static_cast<int16_t>(i + 1);
+  }
   return false;
+}
+
+}  // namespace
+
+bool memo_rallentamento(modello& m, int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
+                        int32_t& d_v) {
+  celle_rallentamento c;
+  c.con_avviso = x > 1500;
+  c.con_prima_avviso = c.con_avviso && f_ta != 0;
+  c.avviso = cella_punto(int64_t{x} - 1200);
+  c.inizio = cella_punto(x);
+  c.fine = cella_punto(int64_t{x} + l);
+  c.prima_avviso = cella_di(metri(int64_t{x} - 1200)).valore();
+  if (fuori_percorso(m, c) || occupate(m, c)) return true;
+  scrivi_rallentamento(m, c, v, f_tt, d_v);
+  return c.con_prima_avviso && scrivi_prima_avviso(m, c.prima_avviso, d_v);
 }
 
 bool memo_segnale(modello& m, int32_t posizione, valori_segnale& s) {

@@ -65,10 +65,20 @@ class lettura_linea {
   void leggi_parola();
   bool passo(int limite_commenti, bool fine_dopo_commento);
   bool sezione_generale();
+  bool lunghezza_percorso();
+  void progressive(const std::string& parola);
+  void sfondi(const std::string& parola);
+  bool ripetizione_segnali(const std::string& parola);
   esito caratteristiche();
   bool oltre_percorso(int32_t p);
   bool rifiuta(int32_t codice, std::string dettaglio);
   esito chiudi_rifiutata();
+  esito chiudi_se_rifiutata(int32_t posizione);
+  esito pendenza();
+  esito curva(const std::string& parola);
+  esito montagna();
+  esito indicatori_v_max();
+  esito cartello();
 
   void crea_celle(int32_t ultima);
 
@@ -158,26 +168,36 @@ bool lettura_linea::esegui() {
 
 bool lettura_linea::sezione_generale() {
   const std::string parola = m_.riga;
+  if (contiene_nc(parola, "percorso") && contiene_nc(parola, "lunghezza") && !lunghezza_percorso()) return false;
+  progressive(parola);
+  sfondi(parola);
+  if (contiene(parola, "segnali") && contiene(parola, "ripetizione")) return ripetizione_segnali(parola);
+  return true;
+}
 
-  if (contiene_nc(parola, "percorso") && contiene_nc(parola, "lunghezza")) {
-    guarda_.voce("lunghezza percorso", 1);
-    const int32_t lunghezza = guarda_.lungo("the route length (m)");
-    m_.voce(voci::percorso).fine = lunghezza;
-    if (lunghezza > lunghezza_massima) {
-      return rifiuta(codice::lunghezza_eccessiva,
-                     "route length " + n(lunghezza) + " m is above " + n(lunghezza_massima) + " m");
-    }
-    // the cells reach 7000 m past the end of the line
-    m_.estensione = lunghezza + 7000;
-    m_.ultima_cella = arrotonda_a<int32_t>(in_celle(metri(m_.estensione)), "last cell");
-    if (m_.ultima_cella < 0) {
-      throw errore_esecuzione("the route length " + n(lunghezza) + " m is negative (accepted: 0 to " +
-                              n(lunghezza_massima) + " m)");
-    }
-    crea_celle(m_.ultima_cella);
-    if (m_.scrivi_linea != 0) m_.tracciato.crea(m_.estensione);
+// The route length sizes the cells; false: the line is refused.
+bool lettura_linea::lunghezza_percorso() {
+  guarda_.voce("lunghezza percorso", 1);
+  const int32_t lunghezza = guarda_.lungo("the route length (m)");
+  m_.voce(voci::percorso).fine = lunghezza;
+  if (lunghezza > lunghezza_massima) {
+    return rifiuta(codice::lunghezza_eccessiva,
+                   "route length " + n(lunghezza) + " m is above " + n(lunghezza_massima) + " m");
   }
+  // the cells reach 7000 m past the end of the line
+  m_.estensione = lunghezza + 7000;
+  m_.ultima_cella = arrotonda_a<int32_t>(in_celle(metri(m_.estensione)), "last cell");
+  if (m_.ultima_cella < 0) {
+    throw errore_esecuzione("the route length " + n(lunghezza) + " m is negative (accepted: 0 to " +
+                            n(lunghezza_massima) + " m)");
+  }
+  crea_celle(m_.ultima_cella);
+  if (m_.scrivi_linea != 0) m_.tracciato.crea(m_.estensione);
+  return true;
+}
 
+// One keyword may name several references: each is read in turn, the third first.
+void lettura_linea::progressive(const std::string& parola) {
   const auto leggi_progressiva = [&](int32_t record) {
     guarda_.voce("progressiva chilometrica", 3);
     voce_tabella& v = m_.voce(record);
@@ -189,7 +209,9 @@ bool lettura_linea::sezione_generale() {
   if (contiene(parola, "tre") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_tre);
   if (contiene(parola, "due") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_due);
   if (contiene(parola, "uno") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_uno);
+}
 
+void lettura_linea::sfondi(const std::string& parola) {
   if (contiene(parola, "sfondo") && contiene(parola, "uno")) {
     guarda_.voce("sfondo uno", 1);
     m_.voce(voci::linea).inizio = guarda_.lungo("the background value");
@@ -202,27 +224,28 @@ bool lettura_linea::sezione_generale() {
     guarda_.voce("sfondo tre", 1);
     m_.voce(voci::linea).fine = guarda_.lungo("the background value");
   }
+}
 
-  if (contiene(parola, "segnali") && contiene(parola, "ripetizione")) {
-    guarda_.voce("ripetizione segnali", 2);
-    voce_tabella& v = m_.voce(voci::treno);
-    v.inizio = guarda_.lungo("the first number");
-    v.fine = guarda_.lungo("the second number");
-    if (!multiplo_di_cella(metri(v.inizio))) {
-      return rifiuta(codice::ripetizione_inizio, "signal repetition start " + n(v.inizio) + " is not a multiple of 50");
-    }
-    if (!multiplo_di_cella(metri(v.fine))) {
-      return rifiuta(codice::ripetizione_fine, "signal repetition end " + n(v.fine) + " is not a multiple of 50");
-    }
-    if (contiene(parola, "4")) {
-      v.posizione = 4;
-    } else if (contiene(parola, "9")) {
-      v.posizione = 9;
-    } else {
-      return rifiuta(codice::ripetizione_codici, "the signal repetition keyword names neither 4 nor 9 codes");
-    }
-    if (v.fine == 0) v.posizione = 0;
+// false: the line is refused.
+bool lettura_linea::ripetizione_segnali(const std::string& parola) {
+  guarda_.voce("ripetizione segnali", 2);
+  voce_tabella& v = m_.voce(voci::treno);
+  v.inizio = guarda_.lungo("the first number");
+  v.fine = guarda_.lungo("the second number");
+  if (!multiplo_di_cella(metri(v.inizio))) {
+    return rifiuta(codice::ripetizione_inizio, "signal repetition start " + n(v.inizio) + " is not a multiple of 50");
   }
+  if (!multiplo_di_cella(metri(v.fine))) {
+    return rifiuta(codice::ripetizione_fine, "signal repetition end " + n(v.fine) + " is not a multiple of 50");
+  }
+  if (contiene(parola, "4")) {
+    v.posizione = 4;
+  } else if (contiene(parola, "9")) {
+    v.posizione = 9;
+  } else {
+    return rifiuta(codice::ripetizione_codici, "the signal repetition keyword names neither 4 nor 9 codes");
+  }
+  if (v.fine == 0) v.posizione = 0;
   return true;
 }
 
@@ -233,84 +256,97 @@ bool lettura_linea::oltre_percorso(int32_t p) {
   return true;
 }
 
+// A field may name several features: each one found is read, in this order.
 esito lettura_linea::caratteristiche() {
   // the sign handler reads its text into riga: the keyword is kept here
   const std::string parola = m_.riga;
-
   if (contiene_nc(parola, "pendenza")) {
-    guarda_.voce("pendenza", 2);
-    const int32_t a = guarda_.lungo("the position (m)");
-    const int32_t g = guarda_.lungo("the gradient (per mille)");
-    if (oltre_percorso(a)) return esito::oltre_percorso;
-    posa_pendenza(m_, a, g);
-    if (m_.codice_errore > 0) return chiudi_rifiutata();
+    if (const esito e = pendenza(); e != esito::prosegui) return e;
   }
-
   if (m_.scrivi_linea == 0 && contiene_nc(parola, "curva")) guarda_.ignora_riga();  // no track plan: not read
   if (m_.scrivi_linea != 0 && contiene_nc(parola, "curva")) {
-    guarda_.voce("curva", 2);
-    const int32_t s = guarda_.lungo("the start (m)");
-    const int32_t lunghezza = guarda_.lungo("the length (m)");
-    if (oltre_percorso(s)) return esito::oltre_percorso;
-    const std::optional<double> k = svolta_curva(parola);
-    if (!k) {
-      std::string dettaglio(1, '\'');
-      dettaglio += testo_escapato(parola, forma_mostrata::byte, massimo_parola_mostrata);
-      dettaglio += "' names no curve class: write curvad (right) or curvas (left) and a class digit 1 to 6, "
-                   "as in curvad5";
-      rifiuta(codice::curva_non_valida, std::move(dettaglio));
-      return esito::interrompi;
-    }
-    posa_curva(m_, s, lunghezza, *k);
-    if (m_.codice_errore > 0) return chiudi_rifiutata();
+    if (const esito e = curva(parola); e != esito::prosegui) return e;
   }
-
   if (contiene_nc(parola, "montagna")) {
-    guarda_.voce("montagna", 3);
-    int32_t inizio = guarda_.lungo("the start (m)");
-    int32_t fine = guarda_.lungo("the end (m)");
-    int32_t tipo = guarda_.lungo("the stretch type");
-    if (oltre_percorso(inizio)) return esito::oltre_percorso;
-    memo_montagna(m_, inizio, fine, tipo);
-    if (m_.codice_errore > 0) {
-      segna_posizione(m_, inizio);
-      return chiudi_rifiutata();
-    }
+    if (const esito e = montagna(); e != esito::prosegui) return e;
   }
-
   if (contiene_nc(parola, "indicatori_v")) {
-    guarda_.voce("indicatori_vmax", 9);
-    const int32_t posizione = guarda_.lungo("the position (m)");
-    int32_t vas = guarda_.lungo("the speed of rank A (km/h)");
-    int32_t vbs = guarda_.lungo("the speed of rank B (km/h)");
-    int32_t vcs = guarda_.lungo("the speed of rank C (km/h)");
-    int32_t strisces = guarda_.lungo("the stripe count");
-    // the second set is left empty where a board has none
-    int32_t vad = guarda_.lungo("the second speed of rank A", true);
-    int32_t vbd = guarda_.lungo("the second speed of rank B", true);
-    int32_t vcd = guarda_.lungo("the second speed of rank C", true);
-    int32_t strisced = guarda_.lungo("the second stripe count");
-    if (oltre_percorso(posizione)) return esito::oltre_percorso;
-    memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-    if (m_.codice_errore > 0) {
-      segna_posizione(m_, posizione);
-      return chiudi_rifiutata();
-    }
+    if (const esito e = indicatori_v_max(); e != esito::prosegui) return e;
   }
-
-  if (contiene_nc(parola, "indicat") && contiene_nc(parola, "cartello")) {
-    guarda_.voce("cartello_indicatore", 2);
-    const int32_t p = guarda_.lungo("the position (m)");
-    m_.riga = guarda_.testo("the sign text");
-    if (oltre_percorso(p)) return esito::oltre_percorso;
-    posa_cartello(m_, p, m_.riga);
-    if (m_.codice_errore > 0) {
-      segna_posizione(m_, p);
-      return chiudi_rifiutata();
-    }
-  }
-
+  if (contiene_nc(parola, "indicat") && contiene_nc(parola, "cartello")) return cartello();
   return esito::prosegui;
+}
+
+esito lettura_linea::pendenza() {
+  guarda_.voce("pendenza", 2);
+  const int32_t a = guarda_.lungo("the position (m)");
+  const int32_t g = guarda_.lungo("the gradient (per mille)");
+  if (oltre_percorso(a)) return esito::oltre_percorso;
+  posa_pendenza(m_, a, g);
+  if (m_.codice_errore > 0) return chiudi_rifiutata();
+  return esito::prosegui;
+}
+
+esito lettura_linea::curva(const std::string& parola) {
+  guarda_.voce("curva", 2);
+  const int32_t s = guarda_.lungo("the start (m)");
+  const int32_t lunghezza = guarda_.lungo("the length (m)");
+  if (oltre_percorso(s)) return esito::oltre_percorso;
+  const std::optional<double> k = svolta_curva(parola);
+  if (!k) {
+    std::string dettaglio(1, '\'');
+    dettaglio += testo_escapato(parola, forma_mostrata::byte, massimo_parola_mostrata);
+    dettaglio += "' names no curve class: write curvad (right) or curvas (left) and a class digit 1 to 6, "
+                 "as in curvad5";
+    rifiuta(codice::curva_non_valida, std::move(dettaglio));
+    return esito::interrompi;
+  }
+  posa_curva(m_, s, lunghezza, *k);
+  if (m_.codice_errore > 0) return chiudi_rifiutata();
+  return esito::prosegui;
+}
+
+esito lettura_linea::montagna() {
+  guarda_.voce("montagna", 3);
+  int32_t inizio = guarda_.lungo("the start (m)");
+  int32_t fine = guarda_.lungo("the end (m)");
+  int32_t tipo = guarda_.lungo("the stretch type");
+  if (oltre_percorso(inizio)) return esito::oltre_percorso;
+  memo_montagna(m_, inizio, fine, tipo);
+  return chiudi_se_rifiutata(inizio);
+}
+
+esito lettura_linea::indicatori_v_max() {
+  guarda_.voce("indicatori_vmax", 9);
+  const int32_t posizione = guarda_.lungo("the position (m)");
+  int32_t vas = guarda_.lungo("the speed of rank A (km/h)");
+  int32_t vbs = guarda_.lungo("the speed of rank B (km/h)");
+  int32_t vcs = guarda_.lungo("the speed of rank C (km/h)");
+  int32_t strisces = guarda_.lungo("the stripe count");
+  // the second set is left empty where a board has none
+  int32_t vad = guarda_.lungo("the second speed of rank A", true);
+  int32_t vbd = guarda_.lungo("the second speed of rank B", true);
+  int32_t vcd = guarda_.lungo("the second speed of rank C", true);
+  int32_t strisced = guarda_.lungo("the second stripe count");
+  if (oltre_percorso(posizione)) return esito::oltre_percorso;
+  memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+  return chiudi_se_rifiutata(posizione);
+}
+
+esito lettura_linea::cartello() {
+  guarda_.voce("cartello_indicatore", 2);
+  const int32_t p = guarda_.lungo("the position (m)");
+  m_.riga = guarda_.testo("the sign text");
+  if (oltre_percorso(p)) return esito::oltre_percorso;
+  posa_cartello(m_, p, m_.riga);
+  return chiudi_se_rifiutata(p);
+}
+
+// After a placement that may refuse the line: the refusal is placed at the entry.
+esito lettura_linea::chiudi_se_rifiutata(int32_t posizione) {
+  if (m_.codice_errore <= 0) return esito::prosegui;
+  segna_posizione(m_, posizione);
+  return chiudi_rifiutata();
 }
 
 }  // namespace

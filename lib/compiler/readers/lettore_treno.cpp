@@ -275,6 +275,26 @@ class lettore_treno {
       return rifiuta(codice::stazione_lunghezza, pos,
                      "station length " + std::to_string(lunghezza) + " m is not a multiple of 100");
     }
+    leggi_resto_stazione(r);
+    estendi_stazione(r, lunghezza);
+    if (const esito e = segna_stazione(r, pos); e != esito::continua) return e;
+
+    if (k_ > 1 && int64_t{r.inizio} - 350 < m_.voce(k_ - 1).fine) {
+      return rifiuta(codice::stazioni_vicine, pos,
+                     "starts at " + std::to_string(r.inizio) + " m, less than 350 m after the previous end at " +
+                         std::to_string(m_.voce(k_ - 1).fine) + " m");
+    }
+    ++k_;
+    if (k_ >= t_cartelli) {
+      return rifiuta(codice::troppe_stazioni,
+                     "station record " + std::to_string(k_) + " would reach the sign texts at " +
+                         std::to_string(t_cartelli));
+    }
+    return esito::continua;
+  }
+
+  // The station's fields after its length, up to its name.
+  void leggi_resto_stazione(voce_tabella& r) {
     r.campo_4 = guarda_.byte("field 4");
     r.campo_5 = guarda_.byte("field 5");
     r.campo_6 = guarda_.byte("field 6 (end extension)");
@@ -290,7 +310,11 @@ class lettore_treno {
     const int64_t secondi = guarda_.lungo("the seconds");
     r.orario = converti<int32_t>(ore * 3600 + minuti * 60 + secondi, "scheduled time");
     assegna_nome(r, guarda_.testo("the name"));
+  }
 
+  // Start and end of the station from its type; some types drop fields 5 and 6.
+  void estendi_stazione(voce_tabella& r, int32_t lunghezza) const {
+    const int64_t pos = r.posizione;
     const int64_t l = lunghezza;
     int64_t inizio = 0;
     int64_t fine = 0;
@@ -314,8 +338,10 @@ class lettore_treno {
       r.campo_5 = 0;
       r.campo_6 = 0;
     }
+  }
 
-    // Cells of the approach marks and of the station mark; all must exist before any is written.
+  // Cells of the approach marks and of the station mark; all must exist before any is written.
+  esito segna_stazione(const voce_tabella& r, int32_t pos) {
     const bool con_avvicinamento = r.tipo < 25 && r.tipo != 5 && r.tipo != 6;
     const bool con_segno = r.tipo < 25;
     const double fine_celle = in_celle(metri(r.fine));
@@ -349,18 +375,6 @@ class lettore_treno {
       cella& c = m_.cel(static_cast<int64_t>(arrotonda(x)));
       c.tipo = tipo_cella::stazione;
       c.valore = converti<int16_t>(k_, "station record");
-    }
-
-    if (k_ > 1 && int64_t{r.inizio} - 350 < m_.voce(k_ - 1).fine) {
-      return rifiuta(codice::stazioni_vicine, pos,
-                     "starts at " + std::to_string(r.inizio) + " m, less than 350 m after the previous end at " +
-                         std::to_string(m_.voce(k_ - 1).fine) + " m");
-    }
-    ++k_;
-    if (k_ >= t_cartelli) {
-      return rifiuta(codice::troppe_stazioni,
-                     "station record " + std::to_string(k_) + " would reach the sign texts at " +
-                         std::to_string(t_cartelli));
     }
     return esito::continua;
   }
