@@ -55,10 +55,8 @@ std::vector<std::string_view> chiavi_di(const std::array<campo_contenuto<C, R>, 
   return r;
 }
 
-}  // namespace
-
-nlohmann::ordered_json in_json(const contenuto_scenario& c) {
-  oj j;
+// The headers, the length and the codes: what the scenario is.
+void intestazione(oj& j, const contenuto_scenario& c) {
   j["line"] = {{"name", utf8_leggibile(c.linea.nome)}, {"scenery", c.linea.sfondi}};
   j["train"] = {{"number", utf8_leggibile(c.treno.numero)},
                 {"braked_mass", c.treno.massa_frenata},
@@ -76,6 +74,13 @@ nlohmann::ordered_json in_json(const contenuto_scenario& c) {
                 {"og_expected", k.og_atteso},           {"og_verifies", k.og_giusto},
                 {"st", k.st},                           {"st_expected", k.st_atteso},
                 {"st_verifies", k.st_giusto}};
+}
+
+}  // namespace
+
+nlohmann::ordered_json in_json(const contenuto_scenario& c) {
+  oj j;
+  intestazione(j, c);
   oj& p = j["kilometric_references"] = oj::array();
   for (const progressiva& x : c.progressive) {
     p.push_back({{"record", x.record}, {"start", x.inizio}, {"offset", x.scostamento}, {"direction", x.verso}});
