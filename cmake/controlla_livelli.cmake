@@ -10,7 +10,7 @@ set(sotto_compiler io)
 set(sotto_formato io compiler)
 set(sotto_diagnostica io compiler)
 set(sotto_contenuto io compiler formato)
-set(sotto_rapporto io compiler formato contenuto)
+set(sotto_rapporto io compiler formato diagnostica contenuto)
 set(programmi genera_scenario compila_scenario mostra_scenario)
 
 # The first folder of an include ("compiler/model/x.hpp" -> compiler; "tools/compila_scenario/x" -> tools/compila_scenario).

@@ -8,7 +8,7 @@
 
 namespace scenario {
 
-void errore(const std::string& codice) { throw errore_fatale(codice); }
+void errore(int32_t codice) { throw errore_fatale(codice); }
 
 bool memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti) {
   m.scrivi_linea = flag;
@@ -24,8 +24,11 @@ bool memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti
   // format number and the og code, does not exist, and the simulator could not
   // load such a route.
   if (m.celle.size() < 2) {
-    m.luogo_corrente = luogo{sorgente::finitura, 0, {}};
-    segna_errore(m, codice::percorso_senza_cella_1, "the route has " + std::to_string(m.celle.size()) + " cell");
+    diagnostico d;
+    d.codice = codice::percorso_senza_cella_1;
+    d.dove.regione.file = sorgente::finitura;
+    d.testo = "the route has " + std::to_string(m.celle.size()) + " cell";
+    segna_errore(m, std::move(d));
     return false;
   }
 
@@ -37,10 +40,10 @@ void completa_percorso(modello& m) {
   passo_finitura(m);
 
   voce_tabella& intestazione = m.voce(voci::linea);
-  if (intestazione.campo_7 != 0 || m.cel(1).valore != 0) errore(std::to_string(codice::slot_formato));
+  if (intestazione.campo_7 != 0 || m.cel(1).valore != 0) errore(codice::slot_formato);
   intestazione.campo_7 = formato_scenario;
   m.cel(1).valore = formato_percorso;
-  if (intestazione.orario != 0 || m.cel(1).valore2 != 0) errore(std::to_string(codice::slot_codici));
+  if (intestazione.orario != 0 || m.cel(1).valore2 != 0) errore(codice::slot_codici);
   intestazione.orario = codice_gara_st(m);
   m.cel(1).valore2 = codice_gara_og(m);
 }

@@ -20,6 +20,6 @@ namespace scenario {
 void completa_percorso(modello& m);
 
 // The error report: never returns; the driver shows " Errore n. " + codice and ends the run.
-[[noreturn]] void errore(const std::string& codice);
+[[noreturn]] void errore(int32_t codice);
 
 }  // namespace scenario

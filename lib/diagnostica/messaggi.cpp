@@ -19,13 +19,14 @@ std::string_view senza_spazi(std::string_view t) {
   return t;
 }
 
-// The digits of JSON's \u00NN escape.
+ambito_codice ambito_di(std::optional<int32_t> codice) {
+  const voce_codice* v = codice ? cerca_codice(*codice) : nullptr;
+  return v == nullptr ? ambito_codice::nessuno : v->ambito;
+}
 
 // Where a diagnostic recorded without a place comes from, by its code.
-sorgente sorgente_del_codice(int32_t codice) {
-  const voce_codice* v = cerca_codice(codice);
-  if (v == nullptr) return sorgente::nessuna;
-  switch (v->ambito) {
+sorgente sorgente_del_codice(std::optional<int32_t> codice) {
+  switch (ambito_di(codice)) {
     case ambito_codice::linea: return sorgente::linea;
     case ambito_codice::treno: return sorgente::treno;
     case ambito_codice::finitura: return sorgente::finitura;
@@ -33,6 +34,27 @@ sorgente sorgente_del_codice(int32_t codice) {
     case ambito_codice::descrizioni: return sorgente::nessuna;
   }
   return sorgente::nessuna;
+}
+
+// The file and the place on it; the keyword "finishing pass" for the route.
+diagnostico_mostrato mostra_luogo(const luogo& l, sorgente da, const file_mostrati& file) {
+  diagnostico_mostrato r;
+  r.inizio = l.regione.inizio;
+  r.fine = l.regione.fine;
+  r.parola = std::string(senza_spazi(l.parola));
+  switch (da) {
+    case sorgente::linea: r.file = file.linea; break;
+    case sorgente::treno: r.file = file.treno; break;
+    case sorgente::altro: r.file = l.regione.nome; break;
+    case sorgente::finitura:
+      r.inizio = r.fine = punto_testo{};
+      r.parola = "finishing pass";
+      break;
+    case sorgente::nessuna: break;
+  }
+  if (r.file.empty()) r.inizio = r.fine = punto_testo{};
+  if (r.inizio.riga == 0) r.inizio = r.fine = punto_testo{};
+  return r;
 }
 
 using json = nlohmann::ordered_json;
@@ -48,128 +70,140 @@ std::string accorcia(std::string_view testo, std::size_t massimo) {
   return std::string(testo.substr(0, massimo)) + "...";
 }
 
+const char* nome_gravita(gravita g) {
+  switch (g) {
+    case gravita::avviso: return "warning";
+    case gravita::nota: return "note";
+    case gravita::errore: break;
+  }
+  return "error";
+}
+
+void luogo_json(json& j, const diagnostico_mostrato& x) {
+  j["file"] = testo_o_null(x.file);
+  j["line"] = positivo_o_null(x.inizio.riga);
+  j["column"] = positivo_o_null(x.inizio.colonna);
+  j["end_line"] = positivo_o_null(x.fine.riga);
+  j["end_column"] = positivo_o_null(x.fine.colonna);
+}
+
 // One message: its line as printed, then each part on its own.
-json messaggio_json(const messaggio& m) {
+json messaggio_json(const diagnostico& d, const file_mostrati& file) {
+  const diagnostico_mostrato x = mostra(d, file);
   json j;
-  j["message"] = utf8_leggibile(formatta_messaggio(m));
-  j["severity"] = m.avviso ? "warning" : "error";
-  j["status"] = numero_o_null(m.codice);
-  j["position"] = numero_o_null(m.posizione);
-  j["file"] = testo_o_null(m.file);
-  j["line"] = positivo_o_null(m.riga);
-  j["column"] = positivo_o_null(m.colonna);
-  j["keyword"] = testo_o_null(accorcia(m.parola, massimo_parola));
-  j["text"] = utf8_leggibile(accorcia(m.testo, massimo_testo));
+  j["message"] = utf8_leggibile(formatta_messaggio(d, file));
+  j["severity"] = nome_gravita(d.tipo);
+  j["status"] = numero_o_null(d.codice);
+  j["position"] = numero_o_null(d.posizione);
+  luogo_json(j, x);
+  j["keyword"] = testo_o_null(accorcia(x.parola, massimo_parola));
+  j["text"] = utf8_leggibile(accorcia(x.testo, massimo_testo));
+  j["related"] = json::array();
+  for (const correlato& c : d.correlati) {
+    const diagnostico_mostrato y = mostra(c, file);
+    json r;
+    luogo_json(r, y);
+    r["keyword"] = testo_o_null(accorcia(y.parola, massimo_parola));
+    r["text"] = utf8_leggibile(accorcia(y.testo, massimo_testo));
+    j["related"].push_back(std::move(r));
+  }
   return j;
 }
 
 }  // namespace
 
-std::string formatta_messaggio(const messaggio& m) {
+diagnostico_mostrato mostra(const diagnostico& d, const file_mostrati& file) {
+  const sorgente da = d.dove.regione.file == sorgente::nessuna ? sorgente_del_codice(d.codice) : d.dove.regione.file;
+  diagnostico_mostrato r = mostra_luogo(d.dove, da, file);
+  r.testo = d.testo;
+  if (d.codice == codice::errore_lettura) r.testo = "run-time failure: " + r.testo;
+  // a finishing-pass problem shown at the entry behind it
+  if (ambito_di(d.codice) == ambito_codice::finitura && (da == sorgente::linea || da == sorgente::treno)) {
+    r.testo = "finishing pass: " + r.testo;
+  }
+  return r;
+}
+
+diagnostico_mostrato mostra(const correlato& c, const file_mostrati& file) {
+  diagnostico_mostrato r = mostra_luogo(c.dove, c.dove.regione.file, file);
+  r.testo = c.testo;
+  return r;
+}
+
+std::string formatta_messaggio(const diagnostico& d, const file_mostrati& file) {
+  const diagnostico_mostrato x = mostra(d, file);
   // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
   std::string r;
-  if (!m.file.empty()) {
-    r = testo_escapato(m.file, forma_mostrata::byte, massimo_testo);
-    if (m.riga > 0) {
+  if (!x.file.empty()) {
+    r = testo_escapato(x.file, forma_mostrata::byte, massimo_testo);
+    if (x.inizio.riga > 0) {
       r += ':';
-      r += std::to_string(m.riga);
-      if (m.colonna > 0) {
+      r += std::to_string(x.inizio.riga);
+      if (x.inizio.colonna > 0) {
         r += ':';
-        r += std::to_string(m.colonna);
+        r += std::to_string(x.inizio.colonna);
       }
     }
     r += ": ";
   }
-  if (m.avviso) r += "warning: ";
-  std::string soggetto = testo_escapato(m.parola, forma_mostrata::byte, massimo_parola);
-  if (m.posizione) {
+  return r + corpo_messaggio(d, file);
+}
+
+std::string corpo_messaggio(const diagnostico& d, const file_mostrati& file) {
+  const diagnostico_mostrato x = mostra(d, file);
+  std::string r;
+  if (d.tipo != gravita::errore) {
+    r += nome_gravita(d.tipo);
+    r += ": ";
+  }
+  std::string soggetto = testo_escapato(x.parola, forma_mostrata::byte, massimo_parola);
+  if (d.posizione) {
     if (!soggetto.empty()) soggetto += ' ';
     soggetto += "at ";
-    soggetto += std::to_string(*m.posizione);
+    soggetto += std::to_string(*d.posizione);
     soggetto += " m";
   }
   if (!soggetto.empty()) {
     r += soggetto;
     r += ": ";
   }
-  r += testo_escapato(m.testo, forma_mostrata::byte, massimo_testo);
-  if (m.codice) {
+  r += testo_escapato(x.testo, forma_mostrata::byte, massimo_testo);
+  if (d.codice) {
     r += " (status ";
-    r += std::to_string(*m.codice);
+    r += std::to_string(*d.codice);
     r += ')';
   }
   return r;
 }
 
-messaggio da_segnalazione(const segnalazione& s, const file_mostrati& file) {
-  messaggio m;
-  m.codice = s.codice;
-  m.posizione = s.posizione;
-  m.riga = s.dove.riga;
-  m.colonna = s.dove.colonna;
-  m.parola = std::string(senza_spazi(s.dove.parola));
-  sorgente da = s.dove.file == sorgente::nessuna ? sorgente_del_codice(s.codice) : s.dove.file;
-  if (s.voce && s.voce->file != sorgente::nessuna) {
-    // a finishing-pass problem shown at the entry behind it
-    da = s.voce->file;
-    m.riga = s.voce->riga;
-    m.colonna = s.voce->colonna;
-    m.parola = std::string(senza_spazi(s.voce->parola));
-  } else if (s.codice == codice::progressive_non_multiple && s.dove.file != sorgente::linea) {
-    // set after the train file is read, but the references are the line's
-    da = sorgente::linea;
-    m.riga = 0;
-    m.colonna = 0;
-    m.parola = "progressiva chilometrica";
-  }
-  switch (da) {
-    case sorgente::linea: m.file = file.linea; break;
-    case sorgente::treno: m.file = file.treno; break;
-    case sorgente::finitura:
-      m.riga = 0;
-      m.parola = "finishing pass";
-      break;
-    case sorgente::nessuna: break;
-  }
-  if (m.file.empty()) m.riga = 0;
-  if (m.riga == 0) m.colonna = 0;
-  m.testo = s.dettaglio.empty() ? std::string(significato_codice(s.codice)) : s.dettaglio;
-  if (m.testo.empty()) m.testo = "unknown status code";
-  if (s.codice == codice::errore_lettura) m.testo = "run-time failure: " + m.testo;
-  if (s.voce && s.voce->file != sorgente::nessuna) m.testo = "finishing pass: " + m.testo;
-  return m;
-}
-
-messaggio da_avviso(const avviso& a, const file_mostrati& file) {
-  messaggio m;
-  m.avviso = true;
-  m.file = a.dove.file == sorgente::linea ? file.linea : file.treno;
-  m.riga = a.dove.riga;
-  m.colonna = a.dove.riga > 0 ? a.dove.colonna : 0;
-  m.parola = std::string(senza_spazi(a.dove.parola));
-  m.testo = a.testo;
-  return m;
-}
-
 std::string componi_json(const riassunto_json& r) {
-  const messaggio* p = r.principale;
+  const diagnostico* p = r.principale;
+  const diagnostico_mostrato x = p ? mostra(*p, r.file) : diagnostico_mostrato{};
   json j;
   j["exit"] = r.uscita;
   j["status"] = numero_o_null(r.stato);
   // where the final status points: the message behind it
   j["position"] = p ? numero_o_null(p->posizione) : json();
-  j["file"] = p ? testo_o_null(p->file) : json();
-  j["line"] = p ? positivo_o_null(p->riga) : json();
-  j["column"] = p ? positivo_o_null(p->colonna) : json();
+  j["file"] = testo_o_null(x.file);
+  j["line"] = positivo_o_null(x.inizio.riga);
+  j["column"] = positivo_o_null(x.inizio.colonna);
   j["written"] = json::array();
   if (r.scritti) {
     for (const std::string& f : *r.scritti) j["written"].push_back(utf8_leggibile(f));
   }
   j["messages"] = json::array();
-  if (r.messaggi) {
-    for (const messaggio& m : *r.messaggi) j["messages"].push_back(messaggio_json(m));
+  if (r.diagnostici) {
+    for (const diagnostico& d : *r.diagnostici) j["messages"].push_back(messaggio_json(d, r.file));
   }
   return j.dump();
+}
+
+diagnostico diagnostico_di(std::string testo, sorgente file, std::string nome) {
+  diagnostico d;
+  d.dove.regione.file = file;
+  d.dove.regione.nome = std::move(nome);
+  d.testo = std::move(testo);
+  return d;
 }
 
 }  // namespace scenario

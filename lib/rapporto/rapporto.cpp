@@ -124,11 +124,13 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
       o += "<p>No messages.</p>";
     } else {
       o += "<table class=\"messaggi\"><tr><th>file</th><th>line</th><th>message</th></tr>";
-      for (const messaggio_rapporto& x : e.messaggi) {
-        o += std::string("<tr class=\"messaggio") + (x.principale ? " principale" : "") + (x.avviso ? " di-avviso" : "") +
-             "\"><td>" +
-             html_testo(x.file) + "</td><td>" + (x.riga > 0 ? numero(int64_t{x.riga}) : std::string()) +
-             "</td><td>" + html_testo(x.testo) + "</td></tr>";
+      for (std::size_t i = 0; i < e.messaggi.size(); ++i) {
+        const diagnostico& d = e.messaggi[i];
+        const diagnostico_mostrato x = mostra(d, e.file);
+        o += std::string("<tr class=\"messaggio") + (e.principale == i ? " principale" : "") +
+             (d.tipo == gravita::avviso ? " di-avviso" : "") + "\"><td>" + html_testo(x.file) + "</td><td>" +
+             (x.inizio.riga > 0 ? numero(int64_t{x.inizio.riga}) : std::string()) + "</td><td>" +
+             html_testo(corpo_messaggio(d, e.file)) + "</td></tr>";
       }
       o += "</table>";
     }

@@ -9,6 +9,7 @@
 
 #include "compiler/model/modello.hpp"
 #include "contenuto/contenuto.hpp"
+#include "diagnostica/messaggi.hpp"
 
 namespace scenario::rapporto {
 
@@ -16,19 +17,13 @@ namespace scenario::rapporto {
 inline constexpr double tolleranza_pianta = 1.0;
 
 // What a compile said, when the report is made right after one.
-struct messaggio_rapporto {
-  std::string file;  // as shown to the user; empty: not about one file
-  int32_t riga = 0;  // 0: no line
-  std::string testo;  // the whole message as the tool prints it
-  bool principale = false;
-  bool avviso = false;  // a warning, not an error
-};
-
 struct esito_rapporto {
   int uscita = 0;
   std::string significato_uscita;
   std::optional<int32_t> stato;
-  std::vector<messaggio_rapporto> messaggi;
+  std::vector<diagnostico> messaggi;
+  std::optional<std::size_t> principale;  // the message behind the status
+  file_mostrati file;                     // the description files as messages name them
 };
 
 struct origine_rapporto {

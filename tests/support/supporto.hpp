@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/model/modello.hpp"
 #include "compiler/readers/sorgenti.hpp"
 #include "io/sistema_file.hpp"
 
@@ -72,3 +73,12 @@ std::vector<std::string> righe_tabella_codici(const std::filesystem::path& file)
 std::vector<std::string> righe_attese_codici();
 
 }  // namespace scenario::prova
+
+namespace scenario {
+// A model whose diagnostics go to r.
+inline modello con_raccolta(raccolta_diagnostici& r) {
+  modello m;
+  m.diagnostici = &r;
+  return m;
+}
+}  // namespace scenario

@@ -127,18 +127,42 @@ inline uscita_processo lancia(const std::vector<std::string>& argomenti) {
   return {stato, out.str(), err.str()};
 }
 
+// A message as the tool shows it, taken apart.
+struct messaggio {
+  const diagnostico* d = nullptr;
+  std::string stampato;  // the line as printed
+  std::string file;
+  int32_t riga = 0;
+  int32_t colonna = 0;
+  std::string parola;
+  std::string testo;
+  std::optional<int32_t> codice;
+  std::optional<int32_t> posizione;
+  bool avviso = false;
+};
+
+inline std::vector<messaggio> messaggi_di(const esito_compila& e) {
+  std::vector<messaggio> r;
+  for (const diagnostico& d : e.messaggi) {
+    const diagnostico_mostrato x = mostra(d, e.file);
+    r.push_back({&d, formatta_messaggio(d, e.file), x.file, x.inizio.riga, x.inizio.colonna, x.parola, x.testo,
+                 d.codice, d.posizione, d.tipo == gravita::avviso});
+  }
+  return r;
+}
+
 // The message with this status code; fails the test when there is none.
-inline const messaggio* con_codice(const esito_compila& e, int32_t codice) {
-  for (const messaggio& m : e.messaggi) {
-    if (m.codice == codice) return &m;
+inline std::optional<messaggio> con_codice(const esito_compila& e, int32_t codice) {
+  for (const messaggio& m : messaggi_di(e)) {
+    if (m.codice == codice) return m;
   }
   ADD_FAILURE() << "no message with status " << codice;
-  return nullptr;
+  return std::nullopt;
 }
 
 inline std::string tutti(const esito_compila& e) {
   std::string t;
-  for (const messaggio& m : e.messaggi) t += formatta_messaggio(m) + "\n";
+  for (const messaggio& m : messaggi_di(e)) t += m.stampato + "\n";
   return t;
 }
 

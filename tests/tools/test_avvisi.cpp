@@ -55,17 +55,18 @@ TEST_P(avvisi, dove_e_che_cosa) {
   const cartella_compila cartella(testo_di(c.linea), testo_di(c.treno));
   const esito_compila e = cartella.compila_qui();
   SCOPED_TRACE(tutti(e));
+  const std::vector<messaggio> visti = messaggi_di(e);
   const messaggio* a = nullptr;
-  for (const messaggio& m : e.messaggi) {
+  for (const messaggio& m : visti) {
     if (m.avviso && a == nullptr && m.testo.find(c.testo) != std::string::npos) a = &m;
   }
-  ASSERT_NE(a, nullptr);
+  ASSERT_TRUE(a);
   EXPECT_EQ(a->file, (cartella.percorso() / (c.nella_linea ? file_linea_prova : file_treno_prova)).string());
   EXPECT_EQ(a->riga, c.riga);
   EXPECT_EQ(a->colonna, c.colonna);
   EXPECT_NE(a->testo.find(c.testo), std::string::npos) << a->testo;
   EXPECT_FALSE(a->codice.has_value());
-  EXPECT_NE(formatta_messaggio(*a).find(":" + std::to_string(c.colonna) + ": warning: "), std::string::npos);
+  EXPECT_NE(a->stampato.find(":" + std::to_string(c.colonna) + ": warning: "), std::string::npos);
 
   opzioni_compila o = cartella.opzioni();
   o.rigoroso = true;
@@ -130,14 +131,15 @@ TEST_P(avvisi_limite, dentro_e_fuori) {
   const cartella_compila cartella(testo_di(c.linea), testo_di(c.treno));
   const esito_compila e = cartella.compila_qui();
   SCOPED_TRACE(tutti(e));
+  const std::vector<messaggio> visti = messaggi_di(e);
   const messaggio* a = nullptr;
-  for (const messaggio& m : e.messaggi) {
+  for (const messaggio& m : visti) {
     if (m.avviso && a == nullptr && m.testo.find(c.testo) != std::string::npos) a = &m;
     if (c.escluso != nullptr) {
       EXPECT_EQ(m.testo.find(c.escluso), std::string::npos) << m.testo;
     }
   }
-  ASSERT_NE(a, nullptr);
+  ASSERT_TRUE(a);
   EXPECT_EQ(a->file, (cartella.percorso() / (c.nella_linea ? file_linea_prova : file_treno_prova)).string());
   EXPECT_EQ(a->riga, c.riga);
   EXPECT_EQ(a->colonna, c.colonna);
@@ -184,10 +186,13 @@ TEST(fine_riga, solo_cr) {
   const cartella_compila cr(con_cr(linea_base()), con_cr(inserisci(treno_base(), 18, "segnale,    2150,   1")));
   const esito_compila a = crlf.compila_qui();
   const esito_compila b = cr.compila_qui();
-  ASSERT_EQ(a.messaggi.size(), b.messaggi.size()) << tutti(a) << tutti(b);
-  for (std::size_t i = 0; i < a.messaggi.size(); ++i) {
-    EXPECT_EQ(b.messaggi[i].riga, a.messaggi[i].riga) << tutti(b);
-    EXPECT_EQ(b.messaggi[i].testo, a.messaggi[i].testo);
+  const std::vector<messaggio> va = messaggi_di(a);
+  const std::vector<messaggio> vb = messaggi_di(b);
+  ASSERT_EQ(va.size(), vb.size()) << tutti(a) << tutti(b);
+  for (std::size_t i = 0; i < va.size(); ++i) {
+    EXPECT_EQ(vb[i].riga, va[i].riga) << tutti(b);
+    EXPECT_EQ(vb[i].colonna, va[i].colonna) << tutti(b);
+    EXPECT_EQ(vb[i].testo, va[i].testo);
   }
   EXPECT_EQ(b.uscita, a.uscita);
   for (const char* f : {"Prova_linea.dat", "Prova_77.sim", "Prova_77.dat"}) {

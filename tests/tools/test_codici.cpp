@@ -115,8 +115,8 @@ TEST_P(codici_compila, il_messaggio_indica_file_riga_parola_e_posizione) {
   const esito_compila e = cartella.compila_qui();
   SCOPED_TRACE(tutti(e));
   EXPECT_EQ(e.uscita, uscita_compila::errori_dati);
-  const messaggio* m = con_codice(e, c.codice);
-  ASSERT_NE(m, nullptr);
+  const std::optional<messaggio> m = con_codice(e, c.codice);
+  ASSERT_TRUE(m);
 
   std::string file;
   if (c.file == quale::linea) file = (cartella.percorso() / file_linea_prova).string();
@@ -147,7 +147,7 @@ TEST_P(codici_compila, il_messaggio_indica_file_riga_parola_e_posizione) {
   std::string soggetto = m->parola;
   if (m->posizione) soggetto += (soggetto.empty() ? "at " : " at ") + std::to_string(*m->posizione) + " m";
   if (!soggetto.empty()) atteso += soggetto + ": ";
-  const std::string riga = formatta_messaggio(*m);
+  const std::string riga = m->stampato;
   EXPECT_EQ(riga.rfind(atteso, 0), 0u) << riga;
   EXPECT_TRUE(riga.ends_with(" (status " + std::to_string(c.codice) + ")")) << riga;
   if (c.codice == 25) {
@@ -177,10 +177,10 @@ TEST(codici_compila_base, troppe_stazioni_nomina_il_file_del_treno) {
   treno.push_back("[fine]");
   const cartella_compila cartella(testo_di(cambia(linea_base(), 2, "lunghezza percorso,    50000")), testo_di(treno));
   const esito_compila e = cartella.compila_qui();
-  const messaggio* m = con_codice(e, 10);
-  ASSERT_NE(m, nullptr);
+  const std::optional<messaggio> m = con_codice(e, 10);
+  ASSERT_TRUE(m);
   EXPECT_EQ(m->file, (cartella.percorso() / file_treno_prova).string());
-  EXPECT_TRUE(formatta_messaggio(*m).ends_with("(status 10)"));
+  EXPECT_TRUE(m->stampato.ends_with("(status 10)"));
 }
 
 // The finishing pass overwrites its own codes in the model; every one is reported.
@@ -202,19 +202,19 @@ TEST(codici_compila_base, la_finitura_riporta_ogni_codice) {
   const esito_compila e = cartella.compila_qui();
   SCOPED_TRACE(tutti(e));
   EXPECT_EQ(e.uscita, uscita_compila::errori_dati);
-  const messaggio* a = con_codice(e, 11);
-  const messaggio* b = con_codice(e, 12);
-  const messaggio* c = con_codice(e, 13);
+  const std::optional<messaggio> a = con_codice(e, 11);
+  const std::optional<messaggio> b = con_codice(e, 12);
+  const std::optional<messaggio> c = con_codice(e, 13);
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(a->posizione, 4000);
   EXPECT_EQ(b->posizione, 5550);
   EXPECT_EQ(c->posizione, 5950);
   // shown at the slowdown entry behind it
-  EXPECT_NE(formatta_messaggio(*b).find(":15:1: rallentamento at 5550 m: finishing pass: "), std::string::npos);
+  EXPECT_NE(b->stampato.find(":15:1: rallentamento at 5550 m: finishing pass: "), std::string::npos);
   // the model keeps only the last one, and the summary points at it
   EXPECT_EQ(e.stato, 13);
   ASSERT_TRUE(e.principale);
-  EXPECT_EQ(&e.messaggi[*e.principale], c);
+  EXPECT_EQ(&e.messaggi.at(*e.principale), c->d);
   EXPECT_EQ(e.scritti.size(), 3u);
 }
 

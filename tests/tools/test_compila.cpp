@@ -206,7 +206,7 @@ TEST(compila_stati, ogni_guasto_di_scrittura) {
     }
     EXPECT_EQ(e.uscita, uscita_compila::guasto_io) << tutti(e);
     ASSERT_FALSE(e.messaggi.empty());
-    EXPECT_NE(e.messaggi.back().file.find(cartella.percorso().string()), std::string::npos);
+    EXPECT_NE(messaggi_di(e).back().file.find(cartella.percorso().string()), std::string::npos);
     for (const std::string& n : nomi_in(cartella.percorso())) {
       EXPECT_FALSE(n.ends_with(".tmp")) << n;
     }
@@ -262,8 +262,8 @@ TEST(compila_stati, file_descrittivo_illeggibile) {
   EXPECT_EQ(e.uscita, uscita_compila::guasto_io) << tutti(e);
   const std::string atteso =
       (cartella.percorso() / file_treno_prova).string() + ": cannot read: Input/output error";
-  EXPECT_EQ(std::count_if(e.messaggi.begin(), e.messaggi.end(),
-                          [&](const messaggio& m) { return formatta_messaggio(m) == atteso; }),
+  const std::vector<messaggio> visti = messaggi_di(e);
+  EXPECT_EQ(std::count_if(visti.begin(), visti.end(), [&](const messaggio& m) { return m.stampato == atteso; }),
             1)
       << tutti(e);
   EXPECT_EQ(leggi_file(cartella.percorso() / file_treno_prova), testo_di(treno_base()));
@@ -394,8 +394,8 @@ TEST(compila_json, anche_l_uso_errato_risponde_in_json) {
   EXPECT_EQ(r.out,
             "{\"exit\":64,\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"column\":null,"
             "\"written\":[],\"messages\":[{\"message\":\"--treno NUMERO is missing\",\"severity\":\"error\","
-            "\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"column\":null,\"keyword\":null,"
-            "\"text\":\"--treno NUMERO is missing\"}]}\n");
+            "\"status\":null,\"position\":null,\"file\":null,\"line\":null,\"column\":null,\"end_line\":null,"
+            "\"end_column\":null,\"keyword\":null,\"text\":\"--treno NUMERO is missing\",\"related\":[]}]}\n");
 }
 
 // A Windows-1252 line name: the files carry its bytes, JSON shows it in UTF-8.

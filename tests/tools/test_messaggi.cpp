@@ -5,56 +5,66 @@
 
 #include "tools/compila_scenario/compila.hpp"
 #include "diagnostica/messaggi.hpp"
+#include "support/supporto.hpp"
 
 namespace scenario {
 namespace {
 
 const file_mostrati file{"L_linea.txt", "L_1-.txt"};
 
-segnalazione s(int32_t codice, std::optional<int32_t> posizione, sorgente da, int32_t riga, std::string parola,
-               std::string dettaglio) {
-  return segnalazione{codice, posizione, luogo{da, riga, std::move(parola)}, std::move(dettaglio), std::nullopt};
+// A diagnostic as the compiler records it.
+diagnostico s(int32_t codice, std::optional<int32_t> posizione, sorgente da, int32_t riga, std::string parola,
+              std::string dettaglio) {
+  raccolta_diagnostici r;
+  modello m = con_raccolta(r);
+  diagnostico d;
+  d.codice = codice;
+  d.posizione = posizione;
+  d.dove = luogo_in(da, riga, 0, std::move(parola));
+  d.testo = std::move(dettaglio);
+  segna_errore(m, std::move(d));
+  return r.tutti.at(0);
 }
 
 TEST(messaggi, forma_completa_e_parti_mancanti) {
-  EXPECT_EQ(formatta_messaggio(
-                da_segnalazione(s(16, 2150, sorgente::treno, 84, "segnale", "cell 44 is already taken"), file)),
+  EXPECT_EQ(formatta_messaggio(s(16, 2150, sorgente::treno, 84, "segnale", "cell 44 is already taken"), file),
             "L_1-.txt:84: segnale at 2150 m: cell 44 is already taken (status 16)");
   // no detail: the code's meaning; no position; keyword blanks trimmed
-  EXPECT_EQ(
-      formatta_messaggio(da_segnalazione(s(1, std::nullopt, sorgente::linea, 2, "  lunghezza percorso ", ""), file)),
-      "L_linea.txt:2: lunghezza percorso: route length above 1000000 m (status 1)");
+  EXPECT_EQ(formatta_messaggio(s(1, std::nullopt, sorgente::linea, 2, "  lunghezza percorso ", ""), file),
+            "L_linea.txt:2: lunghezza percorso: route length above 1000000 m (status 1)");
   // run-time failures carry their own text
-  EXPECT_EQ(formatta_messaggio(da_segnalazione(
-                s(25, std::nullopt, sorgente::treno, 9, "velocita", "'abc' is not a whole number"), file)),
+  EXPECT_EQ(formatta_messaggio(s(25, std::nullopt, sorgente::treno, 9, "velocita", "'abc' is not a whole number"), file),
             "L_1-.txt:9: velocita: run-time failure: 'abc' is not a whole number (status 25)");
-  messaggio m;
-  m.testo = "out of memory";
-  EXPECT_EQ(formatta_messaggio(m), "out of memory");
+  diagnostico m = diagnostico_di("out of memory");
+  EXPECT_EQ(formatta_messaggio(m, file), "out of memory");
   m.posizione = 50;
-  EXPECT_EQ(formatta_messaggio(m), "at 50 m: out of memory");
+  EXPECT_EQ(formatta_messaggio(m, file), "at 50 m: out of memory");
+  m.tipo = gravita::nota;
+  EXPECT_EQ(formatta_messaggio(m, file), "note: at 50 m: out of memory");
+  // a column without a line is not shown; a line without a file neither
+  m = diagnostico_di("x", sorgente::treno);
+  m.dove = luogo_in(sorgente::treno, 0, 7);
+  EXPECT_EQ(formatta_messaggio(m, file), "L_1-.txt: x");
+  m.dove = luogo_in(sorgente::nessuna, 4, 7);
+  EXPECT_EQ(formatta_messaggio(m, file), "x");
 }
 
 TEST(messaggi, da_dove_viene_la_segnalazione) {
   // the finishing pass is about no file
-  const messaggio f = da_segnalazione(s(12, 5550, sorgente::finitura, 7, "x", ""), file);
-  EXPECT_EQ(formatta_messaggio(f),
+  EXPECT_EQ(formatta_messaggio(s(12, 5550, sorgente::finitura, 7, "x", ""), file),
             "finishing pass at 5550 m: no free cell for a speed-reduction point before a slowdown (status 12)");
+  // ...unless shown at the entry behind it
+  EXPECT_EQ(formatta_messaggio(s(12, 5550, sorgente::treno, 15, "rallentamento", "no room"), file),
+            "L_1-.txt:15: rallentamento at 5550 m: finishing pass: no room (status 12)");
   // recorded without a place: the code tells the file
-  EXPECT_EQ(da_segnalazione(s(101, std::nullopt, sorgente::nessuna, 0, "", ""), file).file, "L_linea.txt");
-  EXPECT_EQ(da_segnalazione(s(10, std::nullopt, sorgente::nessuna, 0, "", ""), file).file, "L_1-.txt");
-  EXPECT_EQ(da_segnalazione(s(13, 100, sorgente::nessuna, 0, "", ""), file).parola, "finishing pass");
-  // code 2 is set at the end of the train file but is about the line's references
-  const messaggio p = da_segnalazione(s(2, std::nullopt, sorgente::treno, 120, "[fine]", ""), file);
-  EXPECT_EQ(formatta_messaggio(p),
-            "L_linea.txt: progressiva chilometrica: a kilometric reference has a start or "
-            "offset that is not a multiple of 50 (status 2)");
-  EXPECT_EQ(da_segnalazione(s(9999, std::nullopt, sorgente::nessuna, 0, "", ""), file).testo, "unknown status code");
+  EXPECT_EQ(mostra(s(101, std::nullopt, sorgente::nessuna, 0, "", ""), file).file, "L_linea.txt");
+  EXPECT_EQ(mostra(s(10, std::nullopt, sorgente::nessuna, 0, "", ""), file).file, "L_1-.txt");
+  EXPECT_EQ(mostra(s(13, 100, sorgente::nessuna, 0, "", ""), file).parola, "finishing pass");
+  EXPECT_EQ(s(9999, std::nullopt, sorgente::nessuna, 0, "", "").testo, "unknown status code");
 }
 
 TEST(messaggi, byte_di_controllo_e_testi_lunghi) {
-  const messaggio m = da_segnalazione(s(102, std::nullopt, sorgente::linea, 1, std::string(100000, 'k'), ""), file);
-  const std::string riga = formatta_messaggio(m);
+  const std::string riga = formatta_messaggio(s(102, std::nullopt, sorgente::linea, 1, std::string(100000, 'k'), ""), file);
   EXPECT_LT(riga.size(), 300u);
   EXPECT_NE(riga.find("kkk...: "), std::string::npos);
 }
@@ -78,12 +88,10 @@ TEST(messaggi, testi_json) {
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
   };
   for (const caso& c : casi) {
-    std::vector<messaggio> m(1);
-    m[0].file = c.scritto;
-    m[0].testo = c.scritto;
-    m[0].parola = c.scritto;
+    std::vector<diagnostico> m{diagnostico_di(c.scritto, sorgente::altro, c.scritto)};
+    m[0].dove.parola = c.scritto;
     const std::vector<std::string> scritti{c.scritto};
-    const std::string riga = componi_json(riassunto_json{3, std::nullopt, &m[0], &m, &scritti});
+    const std::string riga = componi_json(riassunto_json{3, std::nullopt, &m[0], &m, &scritti, file});
     ASSERT_EQ(riga.find('\n'), std::string::npos) << riga;
     const nlohmann::json j = nlohmann::json::parse(riga);
     EXPECT_EQ(j["file"], c.in_json) << riga;
@@ -96,11 +104,10 @@ TEST(messaggi, testi_json) {
 
 // Long keywords and texts are cut short, with "..." after them.
 TEST(messaggi, testi_json_accorciati) {
-  std::vector<messaggio> m(1);
-  m[0].parola = std::string(100, 'k');
-  m[0].testo = std::string(1000, 't');
+  std::vector<diagnostico> m{diagnostico_di(std::string(1000, 't'))};
+  m[0].dove.parola = std::string(100, 'k');
   const std::vector<std::string> scritti;
-  const nlohmann::json j = nlohmann::json::parse(componi_json(riassunto_json{1, 5, nullptr, &m, &scritti}));
+  const nlohmann::json j = nlohmann::json::parse(componi_json(riassunto_json{1, 5, nullptr, &m, &scritti, file}));
   EXPECT_EQ(j["messages"][0]["keyword"], std::string(60, 'k') + "...");
   EXPECT_EQ(j["messages"][0]["text"], std::string(400, 't') + "...");
   EXPECT_EQ(j["status"], 5);
@@ -109,20 +116,23 @@ TEST(messaggi, testi_json_accorciati) {
 }
 
 TEST(messaggi, riassunto_json) {
-  std::vector<messaggio> m(2);
-  m[0].testo = "the file is empty";
-  m[0].file = "a\\b.txt";
-  m[1] = da_segnalazione(s(16, 2150, sorgente::treno, 84, "segnale", "cell 44 is already taken"), file);
+  std::vector<diagnostico> m{diagnostico_di("the file is empty", sorgente::altro, "a\\b.txt"),
+                             s(16, 2150, sorgente::treno, 84, "segnale", "cell 44 is already taken")};
+  m[1].dove = luogo_in(sorgente::treno, 84, 1, "segnale", 8);
+  m[1].correlati.push_back({luogo_in(sorgente::treno, 12, 1, "stazione"), "the station mark that holds it"});
   const std::vector<std::string> scritti{"x.sim"};
-  riassunto_json r{1, 16, &m[1], &m, &scritti};
+  riassunto_json r{1, 16, &m[1], &m, &scritti, file};
   EXPECT_EQ(componi_json(r),
-            "{\"exit\":1,\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":null,"
+            "{\"exit\":1,\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":1,"
             "\"written\":[\"x.sim\"],\"messages\":["
             "{\"message\":\"a\\\\b.txt: the file is empty\",\"severity\":\"error\",\"status\":null,\"position\":null,"
-            "\"file\":\"a\\\\b.txt\",\"line\":null,\"column\":null,\"keyword\":null,\"text\":\"the file is empty\"},"
-            "{\"message\":\"L_1-.txt:84: segnale at 2150 m: cell 44 is already taken (status 16)\",\"severity\":"
-            "\"error\",\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":null,"
-            "\"keyword\":\"segnale\",\"text\":\"cell 44 is already taken\"}]}");
+            "\"file\":\"a\\\\b.txt\",\"line\":null,\"column\":null,\"end_line\":null,\"end_column\":null,"
+            "\"keyword\":null,\"text\":\"the file is empty\",\"related\":[]},"
+            "{\"message\":\"L_1-.txt:84:1: segnale at 2150 m: cell 44 is already taken (status 16)\",\"severity\":"
+            "\"error\",\"status\":16,\"position\":2150,\"file\":\"L_1-.txt\",\"line\":84,\"column\":1,"
+            "\"end_line\":84,\"end_column\":8,\"keyword\":\"segnale\",\"text\":\"cell 44 is already taken\","
+            "\"related\":[{\"file\":\"L_1-.txt\",\"line\":12,\"column\":1,\"end_line\":12,\"end_column\":1,"
+            "\"keyword\":\"stazione\",\"text\":\"the station mark that holds it\"}]}]}");
 }
 
 argomenti_letti leggi(std::vector<std::string> a) { return leggi_argomenti(a); }

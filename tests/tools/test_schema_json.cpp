@@ -52,7 +52,7 @@ bool del_tipo(const json& v, const std::string& tipo) {
   if (tipo == "number") return v.is_number_integer();
   if (tipo == "string") return v.is_string();
   if (tipo == "array of strings") return tutti(&json::is_string);
-  if (tipo == "array of messages") return tutti(&json::is_object);
+  if (tipo == "array of messages" || tipo == "array of places") return tutti(&json::is_object);
   return false;
 }
 
@@ -105,7 +105,7 @@ uscita_processo lancia_su(sistema_file& fs, std::vector<std::string> a, bool mos
 
 TEST(schema_json, ogni_uscita_json_ha_le_chiavi_documentate) {
   ASSERT_EQ(tabella("The summary").size(), 8u);
-  ASSERT_EQ(tabella("A message").size(), 9u);
+  ASSERT_EQ(tabella("A message").size(), 12u);
   const cartella_compila pulita(testo_di(linea_base()), testo_di(treno_base()));
   const std::string segnale_doppio = "segnale,    2150,   1, 5, 6,  0, 0,    0,  0,0,0, 0";
   const cartella_compila errata(testo_di(linea_base()), testo_di(inserisci(treno_base(), 18, segnale_doppio)));

@@ -167,10 +167,9 @@ esame_file esamina(const std::string& testo) {
 // points the diagnostics at the file, and what was read is examined.
 class sorgenti_osservate final : public sorgenti_descrizione {
  public:
-  sorgenti_osservate(sorgenti_descrizione& vere, modello& m) : vere_(vere), m_(m) {}
+  explicit sorgenti_osservate(sorgenti_descrizione& vere) : vere_(vere) {}
 
   std::optional<std::string> leggi_linea() override {
-    m_.luogo_corrente = luogo{sorgente::linea, 0, {}};
     try {
       std::optional<std::string> testo = vere_.leggi_linea();
       if (testo) linea = esamina(*testo);
@@ -182,7 +181,6 @@ class sorgenti_osservate final : public sorgenti_descrizione {
   }
 
   std::string leggi_treno() override {
-    m_.luogo_corrente = luogo{sorgente::treno, 0, {}};
     try {
       std::string testo = vere_.leggi_treno();
       treno = esamina(testo);
@@ -205,30 +203,25 @@ class sorgenti_osservate final : public sorgenti_descrizione {
 
  private:
   sorgenti_descrizione& vere_;
-  modello& m_;
 };
 
-void aggiungi_esame(std::vector<messaggio>& messaggi, const esame_file& e, const std::string& file,
-                    bool cerca_generale) {
+void aggiungi_esame(std::vector<diagnostico>& messaggi, const esame_file& e, sorgente file, bool cerca_generale) {
   if (!e.letto) return;
-  messaggio x;
-  x.file = file;
+  diagnostico x = diagnostico_di({}, file);
   if (e.vuoto) {
     x.testo = e.lunghezza == 0 ? "the file is empty" : "the file holds only blanks";
   } else if (e.riga_binaria > 0) {
-    x.riga = e.riga_binaria;
-    x.colonna = e.colonna_binaria;
+    x.dove = luogo_in(file, e.riga_binaria, e.colonna_binaria);
     x.testo = "binary content (byte 0x";
     aggiungi_esadecimale(x.testo, e.byte_binario);
     x.testo += "): not a description file";
   } else if (e.riga_lunga > 0) {
-    x.riga = e.riga_lunga;
-    x.colonna = static_cast<int32_t>(lunghezza_massima_riga + 1);  // the first byte past any entry
+    // the first byte past any entry
+    x.dove = luogo_in(file, e.riga_lunga, static_cast<int32_t>(lunghezza_massima_riga + 1));
     x.testo = "a line of " + std::to_string(e.lunghezza_riga) + " bytes: not a description file";
   } else if (cerca_generale && !e.ha_generale) {
     // where the marker should have opened the file
-    x.riga = 1;
-    x.colonna = 1;
+    x.dove = luogo_in(file, 1, 1);
     x.testo = "no [generale] marker: none of its entries was read";
   } else {
     return;
@@ -275,7 +268,7 @@ namespace {
 
 // How the compile ended, beside the status the model holds.
 struct fine_compilazione {
-  std::optional<messaggio> finale;  // the message of a failure that ended the compile
+  std::optional<diagnostico> finale;  // the message of a failure that ended the compile
   bool fatale = false;
   bool interrotta = false;
   bool guasto = false;
@@ -298,58 +291,63 @@ fine_compilazione compila_insieme(modello& m, const opzioni_compila& o, sistema_
     }
   } catch (const errore_fatale& x) {
     f.fatale = true;
-    int32_t codice = codice::slot_formato;
-    if (x.codice() == std::to_string(codice::slot_codici)) codice = codice::slot_codici;
-    f.finale = messaggio{codice, std::nullopt, {}, 0, {}, "fatal: " + spiega_slot(m, codice)};
+    f.finale = diagnostico_di("fatal: " + spiega_slot(m, x.codice()));
+    f.finale->codice = x.codice();
   } catch (const errore_esecuzione& x) {
     // past the readers' trap: still the data's fault, not the disk's
     f.interrotta = true;
-    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("run-time failure: ") + x.what()};
+    f.finale = diagnostico_di(std::string("run-time failure: ") + x.what());
   } catch (const errore_io& x) {
     f.guasto = true;
     // a description file that cannot be read is reported below, once
     if (!sorgenti.guasto_linea && !sorgenti.guasto_treno) {
-      f.finale = messaggio{std::nullopt, std::nullopt, x.file(), 0, {}, x.motivo()};
+      f.finale = diagnostico_di(x.motivo(), sorgente::altro, x.file());
     }
   } catch (const std::bad_alloc&) {
     f.guasto = true;
-    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, "out of memory"};
+    f.finale = diagnostico_di("out of memory");
   } catch (const std::exception& x) {
     f.guasto = true;
-    f.finale = messaggio{std::nullopt, std::nullopt, {}, 0, {}, std::string("failure: ") + x.what()};
+    f.finale = diagnostico_di(std::string("failure: ") + x.what());
   }
   return f;
 }
 
 // What the tool noticed in the files, the warnings, the files it could not
 // read; true when the files themselves raised nothing.
-bool messaggi_file(esito_compila& e, const modello& m, const sorgenti_osservate& sorgenti,
-                   const file_mostrati& mostrati) {
+bool messaggi_file(esito_compila& e, const std::vector<diagnostico>& trovati, const sorgenti_osservate& sorgenti) {
   // What the tool noticed in the files comes first: it explains what follows.
-  aggiungi_esame(e.messaggi, sorgenti.linea, mostrati.linea, false);
-  aggiungi_esame(e.messaggi, sorgenti.treno, mostrati.treno, true);
+  aggiungi_esame(e.messaggi, sorgenti.linea, sorgente::linea, false);
+  aggiungi_esame(e.messaggi, sorgenti.treno, sorgente::treno, true);
   const bool esame_pulito = e.messaggi.empty();
   // Warnings next: they often explain the errors after them.
-  for (const avviso& a : m.avvisi) e.messaggi.push_back(da_avviso(a, mostrati));
+  for (const diagnostico& d : trovati) {
+    if (d.tipo != gravita::errore) e.messaggi.push_back(d);
+  }
   if (sorgenti.guasto_linea) {
-    e.messaggi.push_back(messaggio{{}, {}, mostrati.linea, 0, {}, "cannot read: " + *sorgenti.guasto_linea});
+    e.messaggi.push_back(diagnostico_di("cannot read: " + *sorgenti.guasto_linea, sorgente::linea));
   }
   if (sorgenti.guasto_treno) {
-    e.messaggi.push_back(messaggio{{}, {}, mostrati.treno, 0, {}, "cannot read: " + *sorgenti.guasto_treno});
+    e.messaggi.push_back(diagnostico_di("cannot read: " + *sorgenti.guasto_treno, sorgente::treno));
   }
   return esame_pulito;
 }
 
 // The diagnostics, the status and the message behind it.
-void messaggi_stato(esito_compila& e, const modello& m, const file_mostrati& mostrati, fine_compilazione& f) {
+void messaggi_stato(esito_compila& e, const modello& m, const std::vector<diagnostico>& trovati,
+                    fine_compilazione& f) {
   // Every diagnostic, also those a later one overwrote in the status.
-  for (const segnalazione& s : m.segnalazioni) {
-    e.messaggi.push_back(da_segnalazione(s, mostrati));
-    if (s.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
+  for (const diagnostico& d : trovati) {
+    if (d.tipo != gravita::errore) continue;
+    e.messaggi.push_back(d);
+    if (d.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
   }
   if (m.codice_errore != 0 && !e.principale) {
-    segnalazione s{m.codice_errore, std::nullopt, luogo{}, {}, std::nullopt};
-    e.messaggi.push_back(da_segnalazione(s, mostrati));
+    diagnostico d;
+    d.codice = m.codice_errore;
+    d.testo = significato_codice(m.codice_errore);
+    if (d.testo.empty()) d.testo = "unknown status code";
+    e.messaggi.push_back(std::move(d));
     e.principale = e.messaggi.size() - 1;
   }
   if (m.codice_errore == 0) e.principale.reset();
@@ -364,13 +362,17 @@ void messaggi_stato(esito_compila& e, const modello& m, const file_mostrati& mos
   }
 }
 
-int uscita_di(const opzioni_compila& o, const modello& m, const fine_compilazione& f, bool esame_pulito) {
+int uscita_di(const opzioni_compila& o, const modello& m, const std::vector<diagnostico>& trovati,
+              const fine_compilazione& f, bool esame_pulito) {
+  const auto quanti = [&](gravita g) {
+    return std::count_if(trovati.begin(), trovati.end(), [g](const diagnostico& d) { return d.tipo == g; });
+  };
   if (f.guasto) return uscita_compila::guasto_io;
   if (f.fatale) return uscita_compila::fatale;
-  if (f.interrotta || m.codice_errore != 0 || !m.segnalazioni.empty() || !esame_pulito) {
+  if (f.interrotta || m.codice_errore != 0 || quanti(gravita::errore) > 0 || !esame_pulito) {
     return uscita_compila::errori_dati;
   }
-  if (o.rigoroso && !m.avvisi.empty()) return uscita_compila::errori_dati;
+  if (o.rigoroso && quanti(gravita::avviso) > 0) return uscita_compila::errori_dati;
   return uscita_compila::riuscita;
 }
 
@@ -389,8 +391,10 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   nomi.descrizione_treno = ingresso.descrizione_treno;
   // Shown from the names' own bytes: the system's code page on every platform.
   const nomi_brevi brevi = nomi_senza_cartella(o.linea, o.treno);
-  const file_mostrati mostrati{mostra_file(o.cartella, brevi.descrizione_linea),
-                               mostra_file(o.cartella, brevi.descrizione_treno)};
+  e.file = file_mostrati{mostra_file(o.cartella, brevi.descrizione_linea),
+                        mostra_file(o.cartella, brevi.descrizione_treno)};
+  raccolta_diagnostici trovati;
+  m.diagnostici = &trovati;
   const auto nome_uscita = [&](const fsys::path& p) {
     if (p == nomi.file_linea) return brevi.file_linea;
     if (p == nomi.file_scenario) return brevi.file_scenario;
@@ -401,15 +405,16 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   sistema_file_protetto fs(fs_vero, {ingresso.descrizione_linea, ingresso.descrizione_treno});
   // Same compile as genera_scenario's, except that reading never deletes.
   sorgenti_su_file vere(fs, ingresso.descrizione_linea, ingresso.descrizione_treno, false);
-  sorgenti_osservate sorgenti(vere, m);
+  sorgenti_osservate sorgenti(vere);
 
   fine_compilazione f = compila_insieme(m, o, fs, sorgenti, nomi, cartella_uscita);
-  const bool esame_pulito = messaggi_file(e, m, sorgenti, mostrati);
+  m.diagnostici = nullptr;
+  const bool esame_pulito = messaggi_file(e, trovati.tutti, sorgenti);
   f.guasto = f.guasto || sorgenti.guasto_linea || sorgenti.guasto_treno;
-  messaggi_stato(e, m, mostrati, f);
+  messaggi_stato(e, m, trovati.tutti, f);
 
   for (const fsys::path& p : fs.scritti()) e.scritti.push_back(mostra_file(cartella_uscita, nome_uscita(p)));
-  e.uscita = uscita_di(o, m, f, esame_pulito);
+  e.uscita = uscita_di(o, m, trovati.tutti, f, esame_pulito);
   if (compilato) *compilato = std::move(m);
   return e;
 }
@@ -421,13 +426,14 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
     riassunto_json r;
     r.uscita = e.uscita;
     r.stato = e.stato;
-    r.principale = e.principale ? &e.messaggi[*e.principale] : nullptr;
-    r.messaggi = &e.messaggi;
+    r.principale = e.principale ? &e.messaggi.at(*e.principale) : nullptr;
+    r.diagnostici = &e.messaggi;
     r.scritti = &e.scritti;
+    r.file = e.file;
     out << componi_json(r) << '\n';
     return;
   }
-  for (const messaggio& m : e.messaggi) err << formatta_messaggio(m) << '\n';
+  for (const diagnostico& m : e.messaggi) err << formatta_messaggio(m, e.file) << '\n';
   if (e.scritti.empty()) {
     out << "no compiled file written\n";
   } else {
@@ -454,9 +460,9 @@ int consegnato(int uscita, std::ostream& out, std::ostream& err) {
 int fallita(const char* motivo, bool json, std::ostream& out, std::ostream& err) {
   try {
     if (json) {
-      const std::vector<messaggio> messaggi{messaggio{{}, {}, {}, 0, {}, motivo}};
+      const std::vector<diagnostico> messaggi{diagnostico_di(motivo)};
       const std::vector<std::string> scritti;
-      out << componi_json(riassunto_json{uscita_compila::guasto_io, std::nullopt, nullptr, &messaggi, &scritti})
+      out << componi_json(riassunto_json{uscita_compila::guasto_io, std::nullopt, nullptr, &messaggi, &scritti, {}})
           << '\n';
     } else {
       err << "compila_scenario: " << motivo << '\n';
@@ -519,7 +525,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
     esito_compila e;
     if (!a.errore.empty()) {
       e.uscita = uscita_compila::uso_errato;
-      e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, a.errore});
+      e.messaggi.push_back(diagnostico_di(a.errore));
       if (!o.json) {
         err << "compila_scenario: " << testo_escapato(a.errore, forma_mostrata::byte, 400) << "\n" << uso_breve();
         return consegnato(e.uscita, out, err);
@@ -529,7 +535,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
     }
     if (const auto conflitto = conflitto_nomi(o)) {
       e.uscita = uscita_compila::uso_errato;
-      e.messaggi.push_back(messaggio{{}, {}, {}, 0, {}, *conflitto});
+      e.messaggi.push_back(diagnostico_di(*conflitto));
       if (!o.json) {
         err << "compila_scenario: " << testo_escapato(*conflitto, forma_mostrata::byte, 1000) << "\n";
         return consegnato(e.uscita, out, err);
@@ -542,7 +548,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
     for (const std::string& cartella : cartelle) {
       if (const auto problema = controlla_cartella(cartella)) {
         e.uscita = uscita_compila::guasto_io;
-        e.messaggi.push_back(messaggio{{}, {}, cartella, 0, {}, *problema});
+        e.messaggi.push_back(diagnostico_di(*problema, sorgente::altro, cartella));
         stampa(e, o, out, err);
         return consegnato(e.uscita, out, err);
       }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/sistema_file.hpp"
+#include "compiler/model/modello.hpp"
 #include "diagnostica/messaggi.hpp"
 
 namespace scenario {
@@ -50,7 +51,8 @@ struct esito_compila {
   int uscita = uscita_compila::riuscita;
   std::optional<int32_t> stato;           // final status code; 1250/1251 when the run ended on them
   std::optional<std::size_t> principale;  // index of the message behind the status
-  std::vector<messaggio> messaggi;
+  std::vector<diagnostico> messaggi;  // in the order printed
+  file_mostrati file;                  // the description files as messages name them
   std::vector<std::string> scritti;  // compiled files written, as shown
 };
 

@@ -34,7 +34,7 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
                               uscita.file_scenario, uscita.file_percorso}) {
     if (stesso_file(destinazione, p)) {
       e.uscita = uscita_compila::guasto_io;
-      e.messaggi.push_back(messaggio{{}, {}, file, 0, {}, "is one of the scenario's own files: no report written"});
+      e.messaggi.push_back(diagnostico_di("is one of the scenario's own files: no report written", sorgente::altro, file));
       return;
     }
   }
@@ -47,10 +47,9 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
   esito.uscita = e.uscita;
   esito.significato_uscita = significato_uscita(e.uscita);
   esito.stato = e.stato;
-  for (std::size_t i = 0; i < e.messaggi.size(); ++i) {
-    const messaggio& x = e.messaggi[i];
-    esito.messaggi.push_back({x.file, x.riga, formatta_messaggio(x), e.principale == i, x.avviso});
-  }
+  esito.messaggi = e.messaggi;
+  esito.principale = e.principale;
+  esito.file = e.file;
   org.esito = std::move(esito);
 
   try {
@@ -60,7 +59,7 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
     sostituisci_file(fs, destinazione, pagina);
   } catch (const errore_io& x) {
     e.uscita = uscita_compila::guasto_io;
-    e.messaggi.push_back(messaggio{{}, {}, file, 0, {}, "cannot write the report: " + x.motivo()});
+    e.messaggi.push_back(diagnostico_di("cannot write the report: " + x.motivo(), sorgente::altro, file));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/genera_scenario/form_load.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
@@ -18,15 +19,16 @@ namespace scenario {
 
 namespace {
 
-std::string descrivi_stato(const modello& m) {
+std::string descrivi_stato(const modello& m, const std::vector<diagnostico>& diagnostici) {
   std::string testo = "status " + std::to_string(m.codice_errore);
   const std::string_view significato = significato_codice(m.codice_errore);
   if (!significato.empty()) testo += ": " + std::string(significato);
   testo += " (position " + std::to_string(m.posizione_errore) + " m)";
   // the latest diagnostic says exactly what went wrong
-  if (!m.segnalazioni.empty() && m.segnalazioni.back().codice == m.codice_errore &&
-      !m.segnalazioni.back().dettaglio.empty()) {
-    testo += ": " + m.segnalazioni.back().dettaglio;
+  const auto ultimo = std::find_if(diagnostici.rbegin(), diagnostici.rend(),
+                                   [](const diagnostico& d) { return d.tipo == gravita::errore; });
+  if (ultimo != diagnostici.rend() && ultimo->codice == m.codice_errore && ultimo->testo != significato) {
+    testo += ": " + ultimo->testo;
   }
   return testo;
 }
@@ -44,8 +46,8 @@ void elimina_descrizioni(sistema_file& fs, const nomi_file& nomi) {
   }
 }
 
-int esegui(piattaforma& p, sistema_file& fs, modello& m, std::unique_ptr<blocco_cartella>& blocco,
-           std::optional<nomi_file>& nomi) {
+int esegui(piattaforma& p, sistema_file& fs, modello& m, const raccolta_diagnostici& diagnostici,
+           std::unique_ptr<blocco_cartella>& blocco, std::optional<nomi_file>& nomi) {
   try {
     p.mostra_attesa();
     const std::filesystem::path cartella = p.cartella_programma();
@@ -73,7 +75,7 @@ int esegui(piattaforma& p, sistema_file& fs, modello& m, std::unique_ptr<blocco_
     return uscita::guasto;
   }
   if (m.codice_errore != 0) {
-    p.segnala_guasto("genera_scenario: " + descrivi_stato(m));
+    p.segnala_guasto("genera_scenario: " + descrivi_stato(m, diagnostici.tutti));
     return uscita::codice_errore;
   }
   return uscita::riuscita;
@@ -82,12 +84,14 @@ int esegui(piattaforma& p, sistema_file& fs, modello& m, std::unique_ptr<blocco_
 }  // namespace
 
 int form_load(piattaforma& p, sistema_file& fs) {
+  raccolta_diagnostici diagnostici;
   modello m;
   m.nome_linea = "Valdora_Tarvea";
   m.numero_treno = "5293";
+  m.diagnostici = &diagnostici;
   std::unique_ptr<blocco_cartella> blocco;
   std::optional<nomi_file> nomi;
-  const int stato = esegui(p, fs, m, blocco, nomi);
+  const int stato = esegui(p, fs, m, diagnostici, blocco, nomi);
   if (blocco && nomi) {
     elimina_descrizioni(fs, *nomi);
     // the binary set flushes the folder; a run stopped before it flushes here

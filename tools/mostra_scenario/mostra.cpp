@@ -20,6 +20,7 @@
 #include "contenuto/contenuto.hpp"
 #include "contenuto/descrizione.hpp"
 #include "contenuto/json.hpp"
+#include "diagnostica/messaggi.hpp"
 #include "rapporto/rapporto.hpp"
 
 namespace scenario {
@@ -133,22 +134,14 @@ int rifiuta(bool json, int uscita, const std::string& file, const std::string& t
     if (uscita == uscita_mostra::uso_errato) err << uso_breve;
     return uscita;
   }
-  const nlohmann::ordered_json f = file.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(utf8_leggibile(file));
-  nlohmann::ordered_json m;
-  m["message"] = utf8_leggibile(messaggio);
-  m["severity"] = "error";
-  for (const char* k : {"status", "position"}) m[k] = nullptr;
-  m["file"] = f;
-  for (const char* k : {"line", "column", "keyword"}) m[k] = nullptr;
-  m["text"] = utf8_leggibile(testo);
-  nlohmann::ordered_json j;
-  j["exit"] = uscita;
-  for (const char* k : {"status", "position"}) j[k] = nullptr;
-  j["file"] = f;
-  for (const char* k : {"line", "column"}) j[k] = nullptr;
-  j["written"] = nlohmann::ordered_json::array();
-  j["messages"] = nlohmann::ordered_json::array({m});
-  out << j.dump() << '\n';
+  const std::vector<diagnostico> messaggi{diagnostico_di(testo, file.empty() ? sorgente::nessuna : sorgente::altro, file)};
+  const std::vector<std::string> scritti;
+  riassunto_json r;
+  r.uscita = uscita;
+  r.principale = &messaggi.front();  // where the refusal points
+  r.diagnostici = &messaggi;
+  r.scritti = &scritti;
+  out << componi_json(r) << '\n';
   return uscita;
 }
 

@@ -20,9 +20,10 @@ using namespace scenario;
 
 // A refusal of the line reader ends the compile before the train description
 // is opened, so that file is left where it is.
-bool linea_rifiutata(const modello& m) {
-  return std::any_of(m.segnalazioni.begin(), m.segnalazioni.end(), [](const segnalazione& s) {
-    return s.dove.file == sorgente::linea && s.codice != codice::oltre_percorso && s.codice != codice::errore_lettura;
+bool linea_rifiutata(const std::vector<diagnostico>& trovati) {
+  return std::any_of(trovati.begin(), trovati.end(), [](const diagnostico& d) {
+    return d.tipo == gravita::errore && d.dove.regione.file == sorgente::linea && d.codice != codice::oltre_percorso &&
+           d.codice != codice::errore_lettura;
   });
 }
 
@@ -39,9 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   const std::string vecchio = "earlier run";
   for (const auto* f : {&nomi.file_linea, &nomi.file_scenario, &nomi.file_percorso}) fs.scrivi(*f, vecchio);
   sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
+  raccolta_diagnostici trovati;
   modello m;
   m.nome_linea = std::string("L");  // not a literal: GCC 12 warns falsely (-Wrestrict)
   m.numero_treno = std::string("1");
+  m.diagnostici = &trovati;
   bool fatale = false;
   try {
     if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, nomi);
@@ -72,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   }
   // the line description is always opened here, and so always deleted
   if (fs.esiste(nomi.descrizione_linea)) __builtin_trap();
-  if (fs.esiste(nomi.descrizione_treno) && !linea_rifiutata(m)) __builtin_trap();
+  if (fs.esiste(nomi.descrizione_treno) && !linea_rifiutata(trovati.tutti)) __builtin_trap();
   // no temporary file is left behind
   const std::size_t attesi = 3 + (fs.esiste(nomi.descrizione_treno) ? 1 : 0);
   if (fs.numero_file() != attesi) __builtin_trap();

@@ -28,7 +28,6 @@ const scenario::modello& linea_di_partenza() {
     sorgenti_su_file sorgenti(fs, nomi.descrizione_linea, nomi.descrizione_treno, true);
     memorizza_dati(m, sorgenti);
     m.codice_errore = 0;
-    m.segnalazioni.clear();
     return m;
   }();
   return modello_linea;

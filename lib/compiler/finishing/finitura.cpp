@@ -51,18 +51,24 @@ class finitura {
   static int32_t metri_della(int64_t c) { return converti<int32_t>(metri_di(indice_cella(c)).valore(), "position of a cell"); }
 
   void oltre_percorso(std::string dettaglio) {
-    segna_errore(m_, codice::finitura_oltre_percorso, metri_della(ultimo_), std::move(dettaglio));
-    da_voce(inizio_corrente_);
+    segnala(codice::finitura_oltre_percorso, metri_della(ultimo_), std::move(dettaglio), inizio_corrente_);
   }
 
-  // Points the latest diagnostic at the description entry that marked cell c.
-  void da_voce(int64_t c) {
+  // A problem of the pass, shown at the description entry that marked cell c
+  // when there is one, else about the route.
+  void segnala(int32_t codice, int32_t posizione, std::string dettaglio, int64_t c) {
+    diagnostico d;
+    d.codice = codice;
+    d.posizione = posizione;
+    d.dove.regione.file = sorgente::finitura;
     for (auto o = m_.origini_treno.rbegin(); o != m_.origini_treno.rend(); ++o) {
       if (o->cella == c) {
-        m_.segnalazioni.back().voce = o->dove;
-        return;
+        d.dove = o->dove;
+        break;
       }
     }
+    d.testo = std::move(dettaglio);
+    segna_errore(m_, std::move(d));
   }
 
   // Signals shortly before a warning point get a point in one of their two previous cells.
@@ -83,10 +89,9 @@ class finitura {
       } else if (tipo(q) == tipo_cella::abbattimento) {
         m_.cel(q).valore = minimo(valore_punto, m_.cel(q).valore);
       } else {
-        segna_errore(m_, codice::finitura_segnale, metri_della(s),
+        segnala(codice::finitura_segnale, metri_della(s),
                      "no free cell for a speed-reduction point before the signal at " + cella_n(s) +
-                         " (warning point at " + cella_n(i) + ")");
-        da_voce(s);
+                         " (warning point at " + cella_n(i) + ")", s);
       }
     }
   }
@@ -117,10 +122,9 @@ class finitura {
         }
       }
       if (!posto) {
-        segna_errore(m_, codice::finitura_gruppo, metri_della(i),
+        segnala(codice::finitura_gruppo, metri_della(i),
                      std::string("no free cell for a speed-reduction point ") + g.distanza +
-                         " before the slowdown starting at " + cella_n(i));
-        da_voce(i);
+                         " before the slowdown starting at " + cella_n(i), i);
       }
     }
   }
@@ -159,10 +163,9 @@ class finitura {
       } else {
         // no further point in this slowdown
         n = passo_punti;
-        segna_errore(m_, codice::finitura_percorso, metri_della(j),
+        segnala(codice::finitura_percorso, metri_della(j),
                      "no free cell for a speed-reduction point around " + cella_n(j) +
-                         " in the slowdown starting at " + cella_n(i));
-        da_voce(i);
+                         " in the slowdown starting at " + cella_n(i), i);
       }
       if (tipo(j) == tipo_cella::fine_rallentamento) return j;
     }
@@ -201,10 +204,9 @@ class finitura {
     } else if (libera_(n - 1)) {
       poni_punto(n - 1);
     } else {
-      segna_errore(m_, codice::finitura_percorso, metri_della(j),
+      segnala(codice::finitura_percorso, metri_della(j),
                    "no free cell for a speed-reduction point before the signal at " + cella_n(n + 1) +
-                       " after the slowdown ending at " + cella_n(j));
-      da_voce(inizio_corrente_);
+                       " after the slowdown ending at " + cella_n(j), inizio_corrente_);
     }
   }
 
@@ -219,7 +221,6 @@ class finitura {
 }  // namespace
 
 void passo_finitura(modello& m) {
-  m.luogo_corrente = luogo{sorgente::finitura, 0, ""};
   finitura(m).esegui();
 }
 

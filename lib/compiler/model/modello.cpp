@@ -1,5 +1,6 @@
 #include "compiler/model/modello.hpp"
 
+#include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
 
 namespace scenario {
@@ -57,19 +58,51 @@ void modello::crea_celle(int64_t ultima) {
   celle.assign(static_cast<std::size_t>(ultima) + 1, cella{});
 }
 
-void segna_errore(modello& m, int32_t codice, std::string dettaglio) {
-  m.codice_errore = codice;
-  m.segnalazioni.push_back(segnalazione{codice, std::nullopt, m.luogo_corrente, std::move(dettaglio), std::nullopt});
+void segna_errore(modello& m, diagnostico d) {
+  if (d.codice) {
+    m.codice_errore = *d.codice;
+    if (d.testo.empty()) d.testo = significato_codice(*d.codice);
+  }
+  if (d.testo.empty()) d.testo = "unknown status code";
+  if (d.posizione) m.posizione_errore = *d.posizione;
+  if (m.diagnostici) m.diagnostici->ricevi(std::move(d));
 }
 
-void segna_posizione(modello& m, int32_t posizione) {
-  m.posizione_errore = posizione;
-  if (!m.segnalazioni.empty()) m.segnalazioni.back().posizione = posizione;
+void segna_errore(modello& m, int32_t codice, std::string dettaglio) {
+  diagnostico d;
+  d.codice = codice;
+  d.testo = std::move(dettaglio);
+  segna_errore(m, std::move(d));
 }
 
 void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string dettaglio) {
-  segna_errore(m, codice, std::move(dettaglio));
-  segna_posizione(m, posizione);
+  diagnostico d;
+  d.codice = codice;
+  d.posizione = posizione;
+  d.testo = std::move(dettaglio);
+  segna_errore(m, std::move(d));
+}
+
+void segna_posizione(modello& m, int32_t posizione) { m.posizione_errore = posizione; }
+
+void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati) {
+  if (!m.diagnostici) return;
+  diagnostico d;
+  d.tipo = gravita::avviso;
+  d.dove = std::move(dove);
+  d.testo = std::move(testo);
+  d.correlati = std::move(correlati);
+  m.diagnostici->ricevi(std::move(d));
+}
+
+luogo luogo_in(sorgente file, int32_t riga, int32_t colonna, std::string parola, int32_t colonna_fine) {
+  luogo l;
+  l.regione.file = file;
+  l.regione.inizio = punto_testo{riga, riga > 0 ? colonna : 0};
+  l.regione.fine = l.regione.inizio;
+  if (riga > 0 && colonna > 0 && colonna_fine > colonna) l.regione.fine.colonna = colonna_fine;
+  l.parola = std::move(parola);
+  return l;
 }
 
 }  // namespace scenario

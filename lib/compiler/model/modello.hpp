@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/model/diagnostico.hpp"
+
 namespace scenario {
 
 struct cella {
@@ -139,31 +141,6 @@ struct stato_posa {
   int32_t indice_cartelli = voci::primo_cartello;  // T: the record the next sign text goes to
 };
 
-// Where a diagnostic comes from, for people (never written to any file).
-enum class sorgente : uint8_t { nessuna, linea, treno, finitura };
-
-struct luogo {
-  sorgente file = sorgente::nessuna;
-  int32_t riga = 0;      // 1-based line of the entry (or of its field at fault); 0 = none
-  std::string parola;    // the entry's keyword field
-  int32_t colonna = 0;   // 1-based byte column on that line; 0 = none
-};
-
-struct segnalazione {
-  int32_t codice = 0;
-  std::optional<int32_t> posizione;
-  luogo dove;
-  std::string dettaglio;  // what exactly went wrong, for people
-  std::optional<luogo> voce;  // the description entry behind a finishing-pass problem
-};
-
-// Something an author most likely did not mean, though the reading rules
-// accept it: never a status, never a byte of any file.
-struct avviso {
-  luogo dove;
-  std::string testo;
-};
-
 // A description entry that placed something the finishing pass or a later
 // check may complain about: where it was written.
 struct origine {
@@ -194,10 +171,8 @@ struct modello {
   std::array<int32_t, numero_montagne + 1> montagna_fine{};
   stato_posa posa;
 
-  // Diagnostics for people; the files never see them.
-  luogo luogo_corrente;
-  std::vector<segnalazione> segnalazioni;
-  std::vector<avviso> avvisi;
+  // Where this compile's diagnostics go (none: nowhere); the files never see them.
+  destinatario_diagnostici* diagnostici = nullptr;
   std::vector<origine> origini_treno;        // signals and slowdowns, by their cells
   std::vector<origine> origini_progressive;  // kilometric reference entries as read
 
@@ -212,11 +187,15 @@ struct modello {
   void crea_celle(int64_t ultima);
 };
 
-// Sets codice_errore and records a diagnostic at the current entry.
+// Sets codice_errore (and posizione_errore when the diagnostic has a position)
+// and hands the diagnostic on; the text defaults to the code's meaning.
+void segna_errore(modello& m, diagnostico d);
+// At the entry being read: the reader's sink stamps where.
 void segna_errore(modello& m, int32_t codice, std::string dettaglio = {});
-// Sets posizione_errore and attaches it to the latest diagnostic.
-void segna_posizione(modello& m, int32_t posizione);
-// Both at once.
 void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string dettaglio = {});
+// Sets posizione_errore only.
+void segna_posizione(modello& m, int32_t posizione);
+// A warning: never a status, never a byte of any file.
+void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati = {});
 
 }  // namespace scenario

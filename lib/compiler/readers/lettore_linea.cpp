@@ -59,6 +59,7 @@ class lettura_linea {
 
   bool esegui();
   const luogo& generale() const { return generale_; }
+  const luogo& luogo_corrente() const { return guarda_.luogo_corrente(); }
   bool generale_letta() const { return generale_letta_; }
 
  private:
@@ -105,7 +106,6 @@ void lettura_linea::crea_celle(int32_t ultima) {
 
 void lettura_linea::leggi_parola() {
   m_.riga = campi_.leggi_testo();
-  m_.luogo_corrente = luogo{sorgente::linea, campi_.riga(), m_.riga, campi_.colonna()};
   guarda_.parola_letta();
 }
 
@@ -140,7 +140,7 @@ bool lettura_linea::esegui() {
     if (campi_.fine()) return rifiuta(codice::generale_mancante, "no [generale] before the last field of the file");
     if (contiene_nc(m_.riga, "[generale]")) break;
   }
-  generale_ = m_.luogo_corrente;
+  generale_ = guarda_.luogo_corrente();
 
   while (passo(commenti_generale, false)) {
     if (!sezione_generale()) return false;
@@ -204,7 +204,7 @@ void lettura_linea::progressive(const std::string& parola) {
     v.inizio = guarda_.lungo("the start (m)");
     v.fine = guarda_.lungo("the offset (m)");
     v.posizione = guarda_.lungo("the direction flag");
-    m_.origini_progressive.push_back(origine{record, m_.luogo_corrente, v.inizio, v.fine});
+    m_.origini_progressive.push_back(origine{record, guarda_.luogo_corrente(), v.inizio, v.fine});
   };
   if (contiene(parola, "tre") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_tre);
   if (contiene(parola, "due") && contiene(parola, "progressiva")) leggi_progressiva(voci::progressiva_due);
@@ -312,6 +312,7 @@ esito lettura_linea::montagna() {
   int32_t fine = guarda_.lungo("the end (m)");
   int32_t tipo = guarda_.lungo("the stretch type");
   if (oltre_percorso(inizio)) return esito::oltre_percorso;
+  guarda_.posizione_voce(inizio);
   memo_montagna(m_, inizio, fine, tipo);
   return chiudi_se_rifiutata(inizio);
 }
@@ -329,6 +330,7 @@ esito lettura_linea::indicatori_v_max() {
   int32_t vcd = guarda_.lungo("the second speed of rank C", true);
   int32_t strisced = guarda_.lungo("the second stripe count");
   if (oltre_percorso(posizione)) return esito::oltre_percorso;
+  guarda_.posizione_voce(posizione);
   memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
   return chiudi_se_rifiutata(posizione);
 }
@@ -338,6 +340,7 @@ esito lettura_linea::cartello() {
   const int32_t p = guarda_.lungo("the position (m)");
   m_.riga = guarda_.testo("the sign text");
   if (oltre_percorso(p)) return esito::oltre_percorso;
+  guarda_.posizione_voce(p);
   posa_cartello(m_, p, m_.riga);
   return chiudi_se_rifiutata(p);
 }
@@ -354,23 +357,28 @@ esito lettura_linea::chiudi_se_rifiutata(int32_t posizione) {
 bool leggi_descrizione_linea(modello& m, sorgenti_descrizione& sorgenti) {
   assegna_nome(m.voce(voci::linea), m.nome_linea);
   assegna_nome(m.voce(voci::treno), m.numero_treno);
-  m.luogo_corrente = luogo{sorgente::linea, 0, {}};
-
   const std::optional<std::string> testo = sorgenti.leggi_linea();
   if (!testo) {
-    segna_errore(m, codice::linea_mancante, sorgenti.nome_linea() + " does not exist");
+    diagnostico d;
+    d.codice = codice::linea_mancante;
+    d.dove.regione.file = sorgente::linea;
+    d.testo = sorgenti.nome_linea() + " does not exist";
+    segna_errore(m, std::move(d));
     return false;
   }
   lettura_linea lettura(m, sorgenti, *testo);
   try {
     return lettura.esegui();
-  } catch (const errore_esecuzione&) {
+  } catch (const errore_esecuzione& e) {
     // without its length the route has no cells: say so where the length belongs
-    if (m.ha_celle() || !lettura.generale_letta()) throw;
-    m.luogo_corrente = lettura.generale();
-    throw errore_esecuzione(
-        "the general section has no 'lunghezza percorso' entry, so the route has no cells "
-        "(expected a line such as 'lunghezza percorso, 10000' before the first feature section)");
+    if (!m.ha_celle() && lettura.generale_letta()) {
+      throw errore_esecuzione(
+          "the general section has no 'lunghezza percorso' entry, so the route has no cells "
+          "(expected a line such as 'lunghezza percorso, 10000' before the first feature section)",
+          lettura.generale());
+    }
+    if (e.dove()) throw;
+    throw errore_esecuzione(e.what(), lettura.luogo_corrente());
   }
 }
 

@@ -36,6 +36,8 @@ class lettore_treno {
   lettore_treno(modello& m, sorgenti_descrizione& sorgenti, std::string_view testo)
       : m_(m), sorgenti_(sorgenti), campi_(testo), guarda_(m, campi_, sorgente::treno) {}
 
+  const luogo& luogo_corrente() const { return guarda_.luogo_corrente(); }
+
   void leggi() {
     // Everything before the start marker is skipped.
     do {
@@ -67,7 +69,6 @@ class lettore_treno {
  private:
   void leggi_parola() {
     m_.riga = campi_.leggi_testo();
-    m_.luogo_corrente = luogo{sorgente::treno, campi_.riga(), m_.riga, campi_.colonna()};
     guarda_.parola_letta();
   }
 
@@ -152,17 +153,17 @@ class lettore_treno {
     try {
       return arrotonda_a<uint8_t>(static_cast<double>(velocita_prec_) / 5.0, "speed limit / 5");
     } catch (const errore_esecuzione&) {
-      m_.luogo_corrente = luogo_velocita_;
       throw errore_esecuzione("the speed " + std::to_string(velocita_prec_) +
-                              " km/h does not fit a cell (accepted: 0 to " + std::to_string(velocita_massima) +
-                              " km/h, kept in steps of 5 km/h)");
+                                  " km/h does not fit a cell (accepted: 0 to " + std::to_string(velocita_massima) +
+                                  " km/h, kept in steps of 5 km/h)",
+                              luogo_velocita_);
     }
   }
 
   esito velocita() {
     const int32_t p = guarda_.lungo("the position (m)");
     const int32_t s = guarda_.lungo("the speed (km/h)");
-    const luogo qui = m_.luogo_corrente;
+    const luogo qui = guarda_.luogo_corrente();
     const int32_t colonna_s = campi_.colonna();
     if (oltre(p, 100)) return oltre_percorso(p);
     const int64_t n = cella_di(p);
@@ -175,7 +176,8 @@ class lettore_treno {
     }
     velocita_prec_ = s;
     luogo_velocita_ = qui;
-    luogo_velocita_.colonna = colonna_s;
+    luogo_velocita_.regione.inizio.colonna = colonna_s;
+    luogo_velocita_.regione.fine = luogo_velocita_.regione.inizio;
     return esito::continua;
   }
 
@@ -208,6 +210,7 @@ class lettore_treno {
     for (const auto& [membro, nome] : campi) s.*membro = guarda_.lungo(nome);
     if (oltre(posizione, 100)) return oltre_percorso(posizione);
     annota_cella(posizione);
+    guarda_.posizione_voce(posizione);
     if (memo_segnale(m_, posizione, s)) {
       sorgenti_.elimina_treno();
       segna_posizione(m_, posizione);
@@ -224,6 +227,7 @@ class lettore_treno {
     if (oltre(v[0], 100)) return oltre_percorso(v[0]);
     annota_cella(int64_t{v[0]} - 1200);  // the warning point lies 1200 m before the start
     annota_cella(v[0]);
+    guarda_.posizione_voce(v[0]);
     if (memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5])) {
       sorgenti_.elimina_treno();
       segna_posizione(m_, v[0]);
@@ -382,7 +386,7 @@ class lettore_treno {
   // Reached at the end of the file and after a code 15. The contents are in
   // memory already, so the file goes last: a failed deletion leaves a whole model.
   void fine_file() {
-    m_.luogo_corrente = luogo{sorgente::treno, 0, {}};
+    guarda_.fuori_voce();
     do {
       m_.cel(cursore_velocita_).vel_limite = passo_velocita();
       ++cursore_velocita_;
@@ -396,19 +400,22 @@ class lettore_treno {
       const voce_tabella& v = m_.voce(r);
       if (!multiplo_di_cella(metri(v.inizio)) || !multiplo_di_cella(metri(v.fine))) {
         // named by the line that gave it: the records were reordered since
+        diagnostico d;
+        d.codice = codice::progressive_non_multiple;
+        d.dove = luogo_in(sorgente::linea, 0, 0, "progressiva chilometrica");
         int32_t offset = v.fine;
         for (const origine& o : m_.origini_progressive) {
           if (o.inizio == v.inizio && (o.fine == v.fine || int64_t{o.fine} + 100 == v.fine)) {
-            m_.luogo_corrente = o.dove;
+            d.dove = o.dove;
             offset = o.fine;
             break;
           }
         }
         const bool inizio_storto = !multiplo_di_cella(metri(v.inizio));
-        segna_errore(m_, codice::progressive_non_multiple,
-                     std::string(inizio_storto ? "the start " : "the offset ") +
-                         std::to_string(inizio_storto ? v.inizio : offset) +
-                         " m of this kilometric reference is not a multiple of 50");
+        d.testo = std::string(inizio_storto ? "the start " : "the offset ") +
+                  std::to_string(inizio_storto ? v.inizio : offset) +
+                  " m of this kilometric reference is not a multiple of 50";
+        segna_errore(m_, std::move(d));
         break;
       }
     }
@@ -418,7 +425,7 @@ class lettore_treno {
   // Which entry marked a cell, for the finishing pass's messages.
   void annota_cella(int64_t posizione) {
     const int64_t c = cella_di(metri(posizione), 1.0).valore();
-    m_.origini_treno.push_back(origine{c, m_.luogo_corrente, 0, 0});
+    m_.origini_treno.push_back(origine{c, guarda_.luogo_corrente(), 0, 0});
   }
 
   modello& m_;
@@ -436,8 +443,20 @@ class lettore_treno {
 }  // namespace
 
 void leggi_descrizione_treno(modello& m, sorgenti_descrizione& sorgenti) {
-  const std::string testo = sorgenti.leggi_treno();
-  lettore_treno(m, sorgenti, testo).leggi();
+  std::string testo;
+  try {
+    testo = sorgenti.leggi_treno();
+  } catch (const errore_esecuzione& e) {
+    // a file that is not there is about the file as a whole
+    throw errore_esecuzione(e.what(), luogo_in(sorgente::treno, 0, 0));
+  }
+  lettore_treno lettore(m, sorgenti, testo);
+  try {
+    lettore.leggi();
+  } catch (const errore_esecuzione& e) {
+    if (e.dove()) throw;
+    throw errore_esecuzione(e.what(), lettore.luogo_corrente());
+  }
 }
 
 }  // namespace scenario

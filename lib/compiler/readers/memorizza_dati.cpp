@@ -1,6 +1,7 @@
 #include "compiler/readers/memorizza_dati.hpp"
 
 #include <new>
+#include <optional>
 
 #include "compiler/model/codici.hpp"
 #include "compiler/model/errori.hpp"
@@ -13,10 +14,14 @@ namespace scenario {
 namespace {
 // The single failure trap: every file is already closed (readers work on the
 // contents), so only the deletions and the status remain.
-void trappola(modello& m, sorgenti_descrizione& sorgenti, const std::string& cosa) {
+void trappola(modello& m, sorgenti_descrizione& sorgenti, const std::string& cosa, std::optional<luogo> dove) {
   sorgenti.elimina_linea();
   sorgenti.elimina_treno();
-  segna_errore(m, codice::errore_lettura, cosa);
+  diagnostico d;
+  d.codice = codice::errore_lettura;
+  if (dove) d.dove = std::move(*dove);
+  d.testo = cosa;
+  segna_errore(m, std::move(d));
 }
 }  // namespace
 
@@ -25,7 +30,7 @@ void memorizza_dati(modello& m, sorgenti_descrizione& sorgenti) {
     if (!leggi_descrizione_linea(m, sorgenti)) return;
     leggi_descrizione_treno(m, sorgenti);
   } catch (const errore_esecuzione& e) {
-    trappola(m, sorgenti, e.what());
+    trappola(m, sorgenti, e.what(), e.dove());
   } catch (const errore_io&) {
     // The disk failed, not the data: the run stops before any binary file is
     // replaced, so the earlier ones stay intact. The transfer files go if they can.
@@ -37,7 +42,7 @@ void memorizza_dati(modello& m, sorgenti_descrizione& sorgenti) {
     }
     throw;
   } catch (const std::bad_alloc&) {
-    trappola(m, sorgenti, "out of memory");
+    trappola(m, sorgenti, "out of memory", std::nullopt);
   }
 }
 

@@ -50,11 +50,37 @@ std::size_t distanza_parole(std::string_view a, std::string_view b) {
   return prima[b.size()];
 }
 
+sorveglianza::sorveglianza(modello& m, lettore_campi& campi, sorgente file)
+    : m_(m), campi_(campi), file_(file), sopra_(m.diagnostici) {
+  luogo_.regione.file = file;
+  m_.diagnostici = this;
+}
+
+sorveglianza::~sorveglianza() { m_.diagnostici = sopra_; }
+
+void sorveglianza::ricevi(diagnostico d) {
+  if (d.dove.regione.file == sorgente::nessuna) d.dove = luogo_;
+  if (posizione_voce_ && d.tipo == gravita::errore) d.posizione = posizione_voce_;
+  if (sopra_) sopra_->ricevi(std::move(d));
+}
+
+void sorveglianza::fuori_voce() {
+  luogo_ = luogo{};
+  luogo_.regione.file = file_;
+  posizione_voce_.reset();
+}
+
 void sorveglianza::avvisa(int32_t riga, int32_t colonna, std::string testo) {
-  m_.avvisi.push_back(avviso{luogo{file_, riga, parola_, colonna}, std::move(testo)});
+  segna_avviso(m_, luogo_in(file_, riga, colonna, parola_), std::move(testo));
 }
 
 void sorveglianza::parola_letta() {
+  const std::string_view scritto = campi_.ultimo_campo();
+  const std::size_t pieno = scritto.find_last_not_of(" \t");
+  const auto fine = static_cast<int64_t>(campi_.colonna()) + static_cast<int64_t>(pieno == std::string_view::npos ? 0 : pieno + 1);
+  luogo_ = luogo_in(file_, campi_.riga(), campi_.colonna(), std::string(scritto),
+                    static_cast<int32_t>(std::min<int64_t>(fine, INT32_MAX)));
+  posizione_voce_.reset();
   nome_.clear();
   parola_ = std::string(senza_spazi(campi_.ultimo_campo()));
   riga_voce_ = campi_.riga();
@@ -73,8 +99,7 @@ void sorveglianza::voce(std::string_view nome, int campi) {
 }
 
 void sorveglianza::punta_al_campo(const char* cosa) {
-  m_.luogo_corrente.riga = campi_.riga();
-  m_.luogo_corrente.colonna = campi_.colonna();
+  luogo_ = luogo_in(file_, campi_.riga(), campi_.colonna(), std::move(luogo_.parola));
   // a field taken from the next line is most likely why it failed
   if (campi_.riga() != riga_voce_ && !spezzata_ && !nome_.empty()) {
     spezzata_ = true;

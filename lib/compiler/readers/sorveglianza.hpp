@@ -1,10 +1,14 @@
 #pragma once
-// Watches how a reader takes the fields of each entry and records warnings for
-// the author in the model: an entry spread over two lines, an empty number
-// field, more fields on a line than the entry takes, a word with numbers after
-// it that matches no keyword, a file that ends without its end marker. It only
-// looks: every value goes on exactly as the field reader returns it.
+// Watches how a reader takes the fields of each entry and warns the author: an
+// entry spread over two lines, an empty number field, more fields on a line
+// than the entry takes, a word with numbers after it that matches no keyword,
+// a file that ends without its end marker. It only looks: every value goes on
+// exactly as the field reader returns it.
+//
+// While it lives it is the model's diagnostic sink: what placement reports
+// without a place gets the entry being read, then goes on to the sink before.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,9 +18,20 @@
 
 namespace scenario {
 
-class sorveglianza {
+class sorveglianza final : public destinatario_diagnostici {
  public:
-  sorveglianza(modello& m, lettore_campi& campi, sorgente file) : m_(m), campi_(campi), file_(file) {}
+  sorveglianza(modello& m, lettore_campi& campi, sorgente file);
+  ~sorveglianza();
+  sorveglianza(const sorveglianza&) = delete;
+  sorveglianza& operator=(const sorveglianza&) = delete;
+
+  void ricevi(diagnostico d) override;
+  // The entry being read (the field at fault after a failed read).
+  const luogo& luogo_corrente() const { return luogo_; }
+  // The entry's position, for what its placement reports.
+  void posizione_voce(int32_t posizione) { posizione_voce_ = posizione; }
+  // Past the last entry: what follows is about the file as a whole.
+  void fuori_voce();
 
   // A keyword field has just been read: a new entry may start here.
   void parola_letta();
@@ -42,6 +57,9 @@ class sorveglianza {
   modello& m_;
   lettore_campi& campi_;
   sorgente file_;
+  destinatario_diagnostici* sopra_;  // the sink before this one
+  luogo luogo_;
+  std::optional<int32_t> posizione_voce_;
   std::string nome_;        // the handler of the current entry; empty: none
   std::string parola_;      // the keyword field as written
   int32_t riga_voce_ = 0;   // where it stands

@@ -25,16 +25,16 @@ class Completamento : public ::testing::Test {
   prova::sistema_file_memoria fs;
   nomi_file nomi = costruisci_nomi("cartella", "Valdora_Tarvea", "5293");
 
-  // The code the run ends with, or "" when it did not end.
-  std::string codice_fatale(modello& m) {
+  // The code the run ends with, or 0 when it did not end.
+  int32_t codice_fatale(modello& m) {
     try {
       completa_percorso(m);
       scrivi_file_binari(m, fs, nomi);
     } catch (const errore_fatale& e) {
-      EXPECT_EQ(std::string(e.what()), " Errore n. " + e.codice());
+      EXPECT_EQ(std::string(e.what()), " Errore n. " + std::to_string(e.codice()));
       return e.codice();
     }
-    return "";
+    return 0;
   }
 };
 
@@ -42,7 +42,7 @@ TEST_F(Completamento, StampsFormatNumbersAndCodesThenWritesTheFiles) {
   modello m = percorso_con_nomi();
   metti(m, 40, tipo_cella::inizio_rallentamento, 120);
   metti(m, 42, tipo_cella::fine_rallentamento, 120);
-  EXPECT_EQ(codice_fatale(m), "");
+  EXPECT_EQ(codice_fatale(m), 0);
 
   modello atteso = percorso_con_nomi();
   EXPECT_EQ(m.cel(1).valore, formato_percorso);
@@ -62,25 +62,25 @@ TEST_F(Completamento, StampsFormatNumbersAndCodesThenWritesTheFiles) {
 TEST_F(Completamento, FeatureInCell1EndsTheRunWith1250BeforeAnyFile) {
   modello m = percorso_con_nomi();
   metti(m, 1, tipo_cella::segnale, 3);
-  EXPECT_EQ(codice_fatale(m), "1250");
+  EXPECT_EQ(codice_fatale(m), 1250);
   EXPECT_TRUE(fs.file.empty());
   EXPECT_EQ(m.voce(85).campo_7, 0);
 
   modello n = percorso_con_nomi();
   n.voce(85).campo_7 = 1;
-  EXPECT_EQ(codice_fatale(n), "1250");
+  EXPECT_EQ(codice_fatale(n), 1250);
   EXPECT_TRUE(fs.file.empty());
 }
 
 TEST_F(Completamento, UsedCodeSlotEndsTheRunWith1251BeforeAnyFile) {
   modello m = percorso_con_nomi();
   m.cel(1).valore2 = -1;
-  EXPECT_EQ(codice_fatale(m), "1251");
+  EXPECT_EQ(codice_fatale(m), 1251);
   EXPECT_TRUE(fs.file.empty());
 
   modello n = percorso_con_nomi();
   n.voce(85).orario = 7;
-  EXPECT_EQ(codice_fatale(n), "1251");
+  EXPECT_EQ(codice_fatale(n), 1251);
   EXPECT_TRUE(fs.file.empty());
 }
 
@@ -91,7 +91,7 @@ TEST_F(Completamento, PointThePassPutsOnCell1AlsoEndsTheRunWith1250) {
   metti(m, 10, tipo_cella::fine_rallentamento, 120);
   metti(m, 3, tipo_cella::segnale);
   metti(m, 2, tipo_cella::segnale);
-  EXPECT_EQ(codice_fatale(m), "1250");
+  EXPECT_EQ(codice_fatale(m), 1250);
   EXPECT_TRUE(fs.file.empty());
 }
 

@@ -107,10 +107,20 @@ TEST(Rapporto, WithoutTheLineFileThePlanViewSaysSoAndTheRestIsDrawn) {
 
 TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
   const modello m = scenario_del_programma(1);
-  origine_rapporto o{"compila_scenario", {}, false, esito_rapporto{1, "errors", 16, {}}};
-  o.esito->messaggi.push_back({"P_77-.txt", 84, "P_77-.txt:84: segnale at 2150 m: <taken> (status 16)", true});
+  origine_rapporto o{"compila_scenario", {}, false, esito_rapporto{1, "errors", 16, {}, 1, {"P_linea.txt", "P_77-.txt"}}};
+  diagnostico d;
+  d.codice = 16;
+  d.posizione = 2150;
+  d.dove = luogo_in(sorgente::treno, 84, 3, "segnale");
+  d.testo = "<taken>";
+  o.esito->messaggi = {diagnostico_di("a warning"), d};
+  o.esito->messaggi[0].tipo = gravita::avviso;
   const std::string pagina = componi_rapporto(m, estrai_contenuto(m), o);
-  EXPECT_NE(pagina.find("<td>P_77-.txt</td><td>84</td><td>P_77-.txt:84: segnale at 2150 m: &lt;taken&gt;"),
+  // the place in its own columns, never again in the text; the message behind the status stands out
+  EXPECT_NE(pagina.find("<tr class=\"messaggio principale\"><td>P_77-.txt</td><td>84</td><td>segnale at 2150 m: "
+                        "&lt;taken&gt; (status 16)</td>"),
+            std::string::npos);
+  EXPECT_NE(pagina.find("<tr class=\"messaggio di-avviso\"><td></td><td></td><td>warning: a warning</td>"),
             std::string::npos);
   EXPECT_NE(pagina.find("status code 16"), std::string::npos);
 }

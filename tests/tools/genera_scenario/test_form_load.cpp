@@ -76,11 +76,11 @@ TEST(FormLoad, AFailedWriteEndsTheRunWithOneClearLine) {
 
 TEST(Errore, TheReportCarriesTheLeadingBlankAndNothingAfterTheCode) {
   try {
-    errore("1250");
+    errore(1250);
     FAIL();
   } catch (const errore_fatale& e) {
     EXPECT_EQ(std::string(e.what()), " Errore n. 1250");
-    EXPECT_EQ(e.codice(), "1250");
+    EXPECT_EQ(e.codice(), 1250);
   }
 }
 

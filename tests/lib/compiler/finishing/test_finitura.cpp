@@ -33,13 +33,15 @@ TEST(RegolaA, EverySignalWithinTwentyCellsGetsAPointJustBeforeIt) {
   metti(m, 19, t::marcatore_montagna);  // counts as free
   metti(m, 18, t::segnale);  // 22 cells back: out of reach
   m.cel(34).pendenza = 107;
+  raccolta_diagnostici r;
+  m.diagnostici = &r;
   passo_finitura(m);
   EXPECT_EQ(punti(m), (V{19, 27, 34}));
   EXPECT_EQ(m.cel(34).valore, 180);
   EXPECT_EQ(m.cel(27).valore, 180);
   EXPECT_EQ(m.cel(34).pendenza, 107);  // attribute bytes stay
   EXPECT_EQ(m.codice_errore, 0);
-  EXPECT_TRUE(m.segnalazioni.empty());
+  EXPECT_TRUE(r.tutti.empty());
 }
 
 TEST(RegolaA, SecondPointGoesTwoCellsBeforeWhenTheFirstAlreadyHoldsOne) {
@@ -255,22 +257,24 @@ TEST(Finitura, CodesOverwriteEachOtherButEveryOneIsRecorded) {
   metti(m, 110, t::segnale);
   metti(m, 109, t::stazione);
   metti(m, 108, t::stazione);
+  raccolta_diagnostici r;
+  m.diagnostici = &r;
   passo_finitura(m);
 
   EXPECT_EQ(m.codice_errore, 13);
   EXPECT_EQ(m.posizione_errore, 5200);
-  ASSERT_EQ(m.segnalazioni.size(), 3u);
+  ASSERT_EQ(r.tutti.size(), 3u);
   const int32_t codici[] = {11, 12, 13};
   const int32_t posizioni[] = {1750, 5000, 5200};
   const char* testi[] = {"before the signal at cell 35", "before the slowdown starting at cell 100",
                          "slowdown ending at cell 104"};
   for (std::size_t k = 0; k < 3; ++k) {
-    const segnalazione& s = m.segnalazioni[k];
+    const diagnostico& s = r.tutti[k];
     EXPECT_EQ(s.codice, codici[k]);
     EXPECT_EQ(s.posizione, posizioni[k]);
-    EXPECT_EQ(s.dove.file, sorgente::finitura);
-    EXPECT_EQ(s.dove.riga, 0);
-    EXPECT_NE(s.dettaglio.find(testi[k]), std::string::npos) << s.dettaglio;
+    EXPECT_EQ(s.dove.regione.file, sorgente::finitura);
+    EXPECT_EQ(s.dove.regione.inizio.riga, 0);
+    EXPECT_NE(s.testo.find(testi[k]), std::string::npos) << s.testo;
   }
 }
 
@@ -280,11 +284,13 @@ TEST(OltrePercorso, SlowdownWithoutEndStopsAtTheLastCell) {
     modello m = percorso_vuoto(50);
     metti(m, 40, t::inizio_rallentamento, velocita);
     metti(m, 50, t::segnale);
+    raccolta_diagnostici r;
+    m.diagnostici = &r;
     EXPECT_NO_THROW(passo_finitura(m));
     EXPECT_EQ(punti(m), velocita < 110 ? (V{22, 29, 35, 48}) : (V{22, 29, 35}));
     EXPECT_EQ(m.codice_errore, codice::finitura_oltre_percorso);
     EXPECT_EQ(m.posizione_errore, 2500);
-    ASSERT_EQ(m.segnalazioni.size(), 1u);
+    ASSERT_EQ(r.tutti.size(), 1u);
     EXPECT_EQ(m.celle.size(), 51u);
   }
 }
@@ -346,10 +352,12 @@ TEST(RegolaB, WalksThatShareTheirCellsCostTheirPointsNotTheirLength) {
   modello m = percorso_vuoto(ultima);
   for (int32_t c = 24; c < ultima - 20; c += 8) metti(m, c, t::inizio_rallentamento, 150);
   metti(m, ultima - 20, t::fine_rallentamento, 150);
+  raccolta_diagnostici r;
+  m.diagnostici = &r;
   passo_finitura(m);
   // every walk found the end cell: none stopped at the route's last cell
   EXPECT_EQ(m.codice_errore, 0);
-  EXPECT_TRUE(m.segnalazioni.empty());
+  EXPECT_TRUE(r.tutti.empty());
 }
 
 TEST(OltrePercorso, RandomRoutesStayInsideAndOnlyAddOrLowerPoints) {

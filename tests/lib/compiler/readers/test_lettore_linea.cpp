@@ -48,7 +48,8 @@ class LetturaLinea : public ::testing::Test {
     EXPECT_TRUE(s.linea_eliminata);
   }
 
-  modello m;
+  raccolta_diagnostici r;
+  modello m = con_raccolta(r);
   prova::sorgenti_memoria s;
 };
 
@@ -299,10 +300,10 @@ TEST_F(LetturaLinea, BoardsOnTakenCellsAreRefused) {
   EXPECT_EQ(m.posizione_errore, 2399);
   EXPECT_EQ(m.posa.indice_cartelli, 79);
   EXPECT_EQ(m.voce(79).nome, "");
-  ASSERT_FALSE(m.segnalazioni.empty());
-  EXPECT_EQ(m.segnalazioni.back().dove.riga, 5);
-  EXPECT_EQ(m.segnalazioni.back().dove.parola, "cartello_indicatore");
-  EXPECT_EQ(m.segnalazioni.back().posizione, 2399);
+  ASSERT_FALSE(r.tutti.empty());
+  EXPECT_EQ(r.tutti.back().dove.regione.inizio.riga, 5);
+  EXPECT_EQ(r.tutti.back().dove.parola, "cartello_indicatore");
+  EXPECT_EQ(r.tutti.back().posizione, 2399);
 
   modello altro;
   prova::sorgenti_memoria s2;

@@ -33,14 +33,15 @@ class LetturaScenario : public ::testing::Test {
   const nomi_file nomi = costruisci_nomi("cartella", "Valdora_Tarvea", "5293");
   sorgenti_su_file sorgenti{fs, nomi.descrizione_linea, nomi.descrizione_treno, true};
   std::string testo;
-  modello m;
+  raccolta_diagnostici r;
+  modello m = con_raccolta(r);
   bool prosegue = false;
 };
 
 TEST_F(LetturaScenario, EveryLineIsAccepted) {
   EXPECT_TRUE(prosegue);
   EXPECT_EQ(m.codice_errore, 0);
-  EXPECT_TRUE(m.segnalazioni.empty());
+  EXPECT_TRUE(r.tutti.empty());
   EXPECT_FALSE(fs.esiste(nomi.descrizione_linea));
   EXPECT_EQ(m.estensione, 108000);
   EXPECT_EQ(m.ultima_cella, 2160);

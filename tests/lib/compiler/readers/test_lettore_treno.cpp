@@ -85,8 +85,8 @@ TEST_F(LettoreTrenoCampi, SpeedBeyondTheRouteStopsButStillFills) {
   EXPECT_EQ(m.posizione_errore, 9901);
   EXPECT_EQ(m.cel(198).vel_limite, 13);  // filled with the last speed read before
   EXPECT_TRUE(s.treno_eliminato);
-  ASSERT_FALSE(m.segnalazioni.empty());
-  EXPECT_EQ(m.segnalazioni.back().dove.riga, 4);
+  ASSERT_FALSE(r.tutti.empty());
+  EXPECT_EQ(r.tutti.back().dove.regione.inizio.riga, 4);
 }
 
 TEST_F(LettoreTrenoCampi, SpeedStepAbove255IsARunTimeFailure) {
@@ -301,8 +301,8 @@ TEST_F(LettoreTrenoStazioni, StationBeyondTheRouteStillFillsAndChecks) {
          "stazione,    9250, 27,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, B"});
   EXPECT_EQ(m.codice_errore, codice::progressive_non_multiple);  // replaces the 15
   EXPECT_EQ(m.posizione_errore, 9250);
-  ASSERT_GE(m.segnalazioni.size(), 2u);
-  EXPECT_EQ(m.segnalazioni[m.segnalazioni.size() - 2].codice, codice::oltre_percorso);
+  ASSERT_GE(r.tutti.size(), 2u);
+  EXPECT_EQ(r.tutti[r.tutti.size() - 2].codice, codice::oltre_percorso);
   EXPECT_EQ(m.cel(0).vel_limite, 6);
   EXPECT_EQ(m.voce(1).nome, "A");
   EXPECT_TRUE(s.treno_eliminato);

@@ -52,7 +52,8 @@ class LettoreTreno : public ::testing::Test {
     s.treno = std::move(testo);
     leggi_descrizione_treno(m, s);
   }
-  modello m;
+  raccolta_diagnostici r;
+  modello m = con_raccolta(r);
   sorgenti_memoria s;
 };
 

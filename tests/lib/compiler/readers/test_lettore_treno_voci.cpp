@@ -31,9 +31,9 @@ TEST_F(LettoreTrenoVoci, SignalOnAStationMarkStopsTheReading) {
   EXPECT_EQ(m.voce(86).campo_7, 0);
   EXPECT_EQ(m.cel(193).tipo, 0);
   EXPECT_TRUE(s.treno_eliminato);
-  ASSERT_FALSE(m.segnalazioni.empty());
-  EXPECT_EQ(m.segnalazioni.back().posizione, 8600);
-  EXPECT_EQ(m.segnalazioni.back().dove.riga, 3);
+  ASSERT_FALSE(r.tutti.empty());
+  EXPECT_EQ(r.tutti.back().posizione, 8600);
+  EXPECT_EQ(r.tutti.back().dove.regione.inizio.riga, 3);
 }
 
 TEST_F(LettoreTrenoVoci, SignalBoundTest) {
@@ -133,7 +133,7 @@ TEST_F(LettoreTrenoVoci, TheProgramsOwnFileReadsCleanly) {
   // the program's own train description, as its writer prints it
   leggi_testo(scrivi_in_memoria(dati_treno, &nomi_file::descrizione_treno).contenuto);
   EXPECT_EQ(m.codice_errore, 0);
-  EXPECT_TRUE(m.segnalazioni.empty());
+  EXPECT_TRUE(r.tutti.empty());
   EXPECT_TRUE(s.treno_eliminato);
 
   EXPECT_EQ(m.voce(84).inizio, 120);
