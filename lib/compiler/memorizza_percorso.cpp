@@ -11,7 +11,7 @@ namespace scenario {
 void errore(int32_t codice) { throw errore_fatale(codice); }
 
 bool memorizza_percorso(modello& m, int32_t flag, sorgenti_descrizione& sorgenti) {
-  m.scrivi_linea = flag;
+  m.scrivi_linea = flag != 0;
   m.codice_errore = 0;
   for (voce_tabella& v : m.tabella) v = voce_tabella{};
 

@@ -276,7 +276,7 @@ modello decodifica(const file_compilati& f) {
   decodifica_percorso(f.percorso, f.nome_percorso, m);
   if (f.linea) decodifica_linea(*f.linea, f.nome_linea, m);
   controlla_misure(m, f);
-  m.scrivi_linea = f.linea ? 1 : 0;
+  m.scrivi_linea = f.linea.has_value();
   m.nome_linea = m.voce(voci::linea).nome;
   m.numero_treno = m.voce(voci::treno).nome;
   m.estensione = m.tracciato.esiste() ? m.tracciato.ultima_riga()

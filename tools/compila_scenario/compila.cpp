@@ -284,7 +284,7 @@ fine_compilazione compila_insieme(modello& m, const opzioni_compila& o, sistema_
     if (memorizza_percorso(m, o.senza_linea ? 0 : 1, sorgenti)) {
       // the files scrivi_file_binari replaces: the line file only when the compile asks for it
       std::vector<fsys::path> insieme;
-      if (m.scrivi_linea != 0) insieme.push_back(nomi.file_linea);
+      if (m.scrivi_linea) insieme.push_back(nomi.file_linea);
       insieme.insert(insieme.end(), {nomi.file_scenario, nomi.file_percorso});
       fs.proteggi_insieme(insieme);
       scrivi_file_binari(m, fs, nomi);

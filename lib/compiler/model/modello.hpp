@@ -156,7 +156,7 @@ inline constexpr int32_t numero_montagne = 80;
 struct modello {
   std::string nome_linea;
   std::string numero_treno;
-  int32_t scrivi_linea = 0;
+  bool scrivi_linea = false;  // the track plan is kept and the line file written
   int32_t estensione = 0;
   int32_t ultima_cella = 0;
   int32_t n_montagne = 0;

@@ -59,7 +59,7 @@ void riga_in_curva(tracciato_piano& t, int32_t r, double k, due_righe& d) {
 void avvia_posa(modello& m) {
   m.posa = stato_posa{};
   m.n_montagne = 0;
-  if (m.scrivi_linea != 0) {
+  if (m.scrivi_linea) {
     m.tracciato.imposta_interi(0, 0, 0);
     m.tracciato.imposta_interi(1, 0, 1);
   }

@@ -162,7 +162,7 @@ bool lettura_linea::esegui() {
 
   sorgenti_.elimina_linea();
   completa_pendenze(m_);
-  if (m_.scrivi_linea != 0) completa_geometria(m_);
+  if (m_.scrivi_linea) completa_geometria(m_);
   return true;
 }
 
@@ -192,7 +192,7 @@ bool lettura_linea::lunghezza_percorso() {
                             n(lunghezza_massima) + " m)");
   }
   crea_celle(m_.ultima_cella);
-  if (m_.scrivi_linea != 0) m_.tracciato.crea(m_.estensione);
+  if (m_.scrivi_linea) m_.tracciato.crea(m_.estensione);
   return true;
 }
 
@@ -263,8 +263,8 @@ esito lettura_linea::caratteristiche() {
   if (contiene_nc(parola, "pendenza")) {
     if (const esito e = pendenza(); e != esito::prosegui) return e;
   }
-  if (m_.scrivi_linea == 0 && contiene_nc(parola, "curva")) guarda_.ignora_riga();  // no track plan: not read
-  if (m_.scrivi_linea != 0 && contiene_nc(parola, "curva")) {
+  if (!m_.scrivi_linea && contiene_nc(parola, "curva")) guarda_.ignora_riga();  // no track plan: not read
+  if (m_.scrivi_linea && contiene_nc(parola, "curva")) {
     if (const esito e = curva(parola); e != esito::prosegui) return e;
   }
   if (contiene_nc(parola, "montagna")) {
