@@ -25,14 +25,23 @@ enum class unita_campo : uint8_t {
   ora,      // seconds after midnight; 0: none
   secondi,  // a stop; 0: none
   cella,    // a cell, if any
+  velocita,           // km/h
+  velocita_o_niente,  // km/h; 0: none
+  si_no,
 };
 
-// One field of the feature C, read from the model's record R.
+// Where a feature C holds a field.
+template <class C>
+using membro_contenuto =
+    std::variant<uint8_t C::*, int16_t C::*, int32_t C::*, std::string C::*, std::optional<int32_t> C::*, bool C::*>;
+
+// One field of the feature C, read from the model's record R. The first field
+// names the item ("signal at 2150 m").
 template <class C, class R>
 struct campo_contenuto {
   std::string_view elenco;  // its label in the listing; empty: shown in the item's label only
-  std::string_view json;    // its key; consecutive fields of one key make an array
-  std::variant<uint8_t C::*, int16_t C::*, int32_t C::*, std::string C::*, std::optional<int32_t> C::*> membro;
+  std::string_view json;    // its key; consecutive fields of one key make an array; empty: none
+  membro_contenuto<C> membro;
   // where the record holds it, of the member's type; monostate: not in the record (a cell index, metres)
   std::variant<std::monostate, uint8_t R::*, int16_t R::*, int32_t R::*, std::string R::*> sorgente;
   unita_campo unita;
@@ -73,6 +82,81 @@ inline constexpr std::array<campo_contenuto<segnale, cella>, 7> campi_segnale = 
     {"tempo", "tempo", &segnale::tempo, &cella::tempo, unita_campo::numero},
 }};
 
+// A slowdown's start and end cells tie it to its cells; neither is shown.
+inline constexpr std::array<campo_contenuto<rallentamento, cella>, 7> campi_rallentamento = {{
+    {"", "start", &rallentamento::inizio, {}, unita_campo::metri},
+    {"end", "end", &rallentamento::fine, {}, unita_campo::metri},
+    {"warning", "warning", &rallentamento::avviso, {}, unita_campo::metri},
+    {"pre-warning cells", "pre_warning", &rallentamento::preavviso, {}, unita_campo::si_no},
+    {"speed", "speed", &rallentamento::velocita, &cella::valore, unita_campo::velocita},
+    {"valore2", "valore2", &rallentamento::valore2, &cella::valore2, unita_campo::numero},
+    {"valore3", "valore3", &rallentamento::valore3, &cella::valore3, unita_campo::numero},
+}};
+
+inline constexpr std::array<campo_contenuto<punto_abbattimento, cella>, 3> campi_abbattimento = {{
+    {"", "position", &punto_abbattimento::metri, {}, unita_campo::metri},
+    {"cell", "cell", &punto_abbattimento::cella, {}, unita_campo::numero},
+    {"speed", "speed", &punto_abbattimento::velocita, &cella::valore, unita_campo::velocita_o_niente},
+}};
+
+inline constexpr std::array<campo_contenuto<indicatori, cella>, 6> campi_indicatori = {{
+    {"", "position", &indicatori::metri, {}, unita_campo::metri},
+    {"cell", "cell", &indicatori::cella, {}, unita_campo::numero},
+    {"valore", "values", &indicatori::valore, &cella::valore, unita_campo::numero},
+    {"valore2", "values", &indicatori::valore2, &cella::valore2, unita_campo::numero},
+    {"valore3", "values", &indicatori::valore3, &cella::valore3, unita_campo::numero},
+    {"stripes", "stripes", &indicatori::strisce, &cella::valore4, unita_campo::numero},
+}};
+
+// The text is the record's that the cell names.
+inline constexpr std::array<campo_contenuto<cartello, cella>, 4> campi_cartello = {{
+    {"", "position", &cartello::metri, {}, unita_campo::metri},
+    {"cell", "cell", &cartello::cella, {}, unita_campo::numero},
+    {"record", "record", &cartello::record, &cella::valore, unita_campo::numero},
+    {"text", "text", &cartello::testo, {}, unita_campo::testo},
+}};
+
+inline constexpr std::array<campo_contenuto<segno_avvicinamento, cella>, 2> campi_avvicinamento = {{
+    {"", "cell", &segno_avvicinamento::cella, {}, unita_campo::numero},
+    {"value", "value", &segno_avvicinamento::valore, &cella::avvicinamento, unita_campo::numero},
+}};
+
+inline constexpr std::array<campo_contenuto<progressiva, voce_tabella>, 4> campi_progressiva = {{
+    {"", "record", &progressiva::record, {}, unita_campo::numero},
+    {"start", "start", &progressiva::inizio, &voce_tabella::inizio, unita_campo::metri},
+    {"offset", "offset", &progressiva::scostamento, &voce_tabella::fine, unita_campo::numero},
+    {"direction", "direction", &progressiva::verso, &voce_tabella::posizione, unita_campo::numero},
+}};
+
+// A feature as a whole: its table, and how the listing and JSON name its list and one of it.
+template <class C, class R, std::size_t N>
+struct caratteristica {
+  std::string_view sezione;  // the listing's section
+  std::string_view json;     // the key of the list
+  std::string_view nome;     // one of them, before the value of its first field: "signal at "
+  const std::array<campo_contenuto<C, R>, N>& campi;
+};
+
+template <class C, class R, std::size_t N>
+constexpr caratteristica<C, R, N> caratteristica_di(std::string_view sezione, std::string_view json,
+                                                    std::string_view nome,
+                                                    const std::array<campo_contenuto<C, R>, N>& campi) {
+  return {sezione, json, nome, campi};
+}
+
+inline constexpr auto le_stazioni = caratteristica_di("stations", "stations", "station ", campi_stazione);
+inline constexpr auto i_segnali = caratteristica_di("signals", "signals", "signal at ", campi_segnale);
+inline constexpr auto i_rallentamenti = caratteristica_di("slowdowns", "slowdowns", "slowdown at ", campi_rallentamento);
+inline constexpr auto gli_abbattimenti = caratteristica_di("speed-reduction points", "speed_reduction_points",
+                                                           "speed-reduction point at ", campi_abbattimento);
+inline constexpr auto gli_indicatori =
+    caratteristica_di("speed boards", "speed_boards", "speed boards at ", campi_indicatori);
+inline constexpr auto i_cartelli = caratteristica_di("sign boards", "sign_boards", "sign board at ", campi_cartello);
+inline constexpr auto gli_avvicinamenti =
+    caratteristica_di("approach marks", "approach_marks", "approach mark in cell ", campi_avvicinamento);
+inline constexpr auto le_progressive =
+    caratteristica_di("kilometric references", "kilometric_references", "record ", campi_progressiva);
+
 // A field read from the record is of the member's own type.
 template <class C, class R, std::size_t N>
 constexpr bool sorgenti_coerenti(const std::array<campo_contenuto<C, R>, N>& campi) {
@@ -83,6 +167,12 @@ constexpr bool sorgenti_coerenti(const std::array<campo_contenuto<C, R>, N>& cam
 }
 static_assert(sorgenti_coerenti(campi_stazione));
 static_assert(sorgenti_coerenti(campi_segnale));
+static_assert(sorgenti_coerenti(campi_rallentamento));
+static_assert(sorgenti_coerenti(campi_abbattimento));
+static_assert(sorgenti_coerenti(campi_indicatori));
+static_assert(sorgenti_coerenti(campi_cartello));
+static_assert(sorgenti_coerenti(campi_avvicinamento));
+static_assert(sorgenti_coerenti(campi_progressiva));
 
 // Every field the record holds, copied into the feature.
 template <class C, class R, std::size_t N>
@@ -114,11 +204,9 @@ std::string_view nome_nel_record(const campo_contenuto<C, R>& f, const std::arra
   return {};
 }
 
-// A field's value as a number; texts and absent cells have none.
+// A field's value as a number (a flag as 0 or 1); texts and absent values have none.
 template <class C>
-std::optional<int64_t> numero_di(const std::variant<uint8_t C::*, int16_t C::*, int32_t C::*, std::string C::*,
-                                                    std::optional<int32_t> C::*>& membro,
-                                 const C& c) {
+std::optional<int64_t> numero_di(const membro_contenuto<C>& membro, const C& c) {
   switch (membro.index()) {
     case 0: return c.*std::get<0>(membro);
     case 1: return c.*std::get<1>(membro);
@@ -127,6 +215,7 @@ std::optional<int64_t> numero_di(const std::variant<uint8_t C::*, int16_t C::*, 
       const std::optional<int32_t>& v = c.*std::get<4>(membro);
       return v ? std::optional<int64_t>(*v) : std::nullopt;
     }
+    case 5: return c.*std::get<5>(membro) ? 1 : 0;
     default: return std::nullopt;
   }
 }

@@ -63,6 +63,12 @@ struct segnale {
   uint8_t tempo = 0;
 };
 
+// A slowdown's warning point lies 24 cells (1200 m) before its start; its
+// pre-warning cells, 25 and 28 cells before it.
+inline constexpr int32_t celle_avviso = 24;
+inline constexpr int32_t celle_preavviso_vicina = 25;
+inline constexpr int32_t celle_preavviso_lontana = 28;
+
 struct rallentamento {
   int32_t cella_inizio = 0;
   int32_t inizio = 0;  // metres
@@ -84,14 +90,14 @@ struct punto_abbattimento {  // a speed-reduction point, from the train descript
 struct indicatori {  // a pair of speed-indicator boards
   int32_t cella = 0;
   int32_t metri = 0;
-  std::array<int16_t, 3> velocita{};  // encoded: left * 20 + right / 5
+  int16_t valore = 0, valore2 = 0, valore3 = 0;  // the speeds A, B, C, encoded: left * 20 + right / 5
   int16_t strisce = 0;
 };
 
 struct cartello {  // a location sign board
   int32_t cella = 0;
   int32_t metri = 0;
-  int32_t record = 0;
+  int16_t record = 0;  // the record holding its text
   std::string testo;  // Windows-1252
 };
 

@@ -23,6 +23,7 @@ oj tratti(const std::vector<tratto>& v) {
 template <class C, class R>
 oj valore_json(const campo_contenuto<C, R>& f, const C& x) {
   if (const auto* t = std::get_if<std::string C::*>(&f.membro)) return utf8_leggibile(x.*(*t));
+  if (const auto* b = std::get_if<bool C::*>(&f.membro)) return x.*(*b);
   const std::optional<int64_t> v = numero_di(f.membro, x);
   return v ? oj(*v) : oj(nullptr);
 }
@@ -45,14 +46,27 @@ oj campi_json(const std::array<campo_contenuto<C, R>, N>& campi, const C& x, std
   return r;
 }
 
-// The keys in the table's own order.
+// The keys in the table's own order; a field of no key is not in JSON.
 template <class C, class R, std::size_t N>
 std::vector<std::string_view> chiavi_di(const std::array<campo_contenuto<C, R>, N>& campi) {
   std::vector<std::string_view> r;
   for (const auto& f : campi) {
-    if (std::find(r.begin(), r.end(), f.json) == r.end()) r.push_back(f.json);
+    if (!f.json.empty() && std::find(r.begin(), r.end(), f.json) == r.end()) r.push_back(f.json);
   }
   return r;
+}
+
+// Every one of a feature under the key of its list.
+template <class C, class R, std::size_t N, class V>
+void lista_json(oj& j, const caratteristica<C, R, N>& k, const V& elenco,
+                std::span<const std::string_view> chiavi) {
+  oj& l = j[std::string(k.json)] = oj::array();
+  for (const C& x : elenco) l.push_back(campi_json(k.campi, x, chiavi));
+}
+
+template <class C, class R, std::size_t N, class V>
+void lista_json(oj& j, const caratteristica<C, R, N>& k, const V& elenco) {
+  lista_json(j, k, elenco, chiavi_di(k.campi));
 }
 
 // The headers, the length and the codes: what the scenario is.
@@ -81,46 +95,19 @@ void intestazione(oj& j, const contenuto_scenario& c) {
 nlohmann::ordered_json in_json(const contenuto_scenario& c) {
   oj j;
   intestazione(j, c);
-  oj& p = j["kilometric_references"] = oj::array();
-  for (const progressiva& x : c.progressive) {
-    p.push_back({{"record", x.record}, {"start", x.inizio}, {"offset", x.scostamento}, {"direction", x.verso}});
-  }
-  oj& s = j["stations"] = oj::array();
-  for (const stazione& x : c.stazioni) {
-    s.push_back(campi_json(campi_stazione, x, chiavi_json_stazione));
-  }
-  oj& g = j["signals"] = oj::array();
-  const std::vector<std::string_view> chiavi_segnale = chiavi_di(campi_segnale);
-  for (const segnale& x : c.segnali) g.push_back(campi_json(campi_segnale, x, chiavi_segnale));
-  oj& r = j["slowdowns"] = oj::array();
-  for (const rallentamento& x : c.rallentamenti) {
-    r.push_back({{"start", x.inizio},
-                 {"end", forse(x.fine)},
-                 {"warning", forse(x.avviso)},
-                 {"pre_warning", x.preavviso},
-                 {"speed", x.velocita},
-                 {"valore2", x.valore2},
-                 {"valore3", x.valore3}});
-  }
-  oj& a = j["speed_reduction_points"] = oj::array();
-  for (const punto_abbattimento& x : c.abbattimenti) {
-    a.push_back({{"position", x.metri}, {"cell", x.cella}, {"speed", x.velocita}});
-  }
-  oj& b = j["speed_boards"] = oj::array();
-  for (const indicatori& x : c.indicatori_velocita) {
-    b.push_back({{"position", x.metri}, {"cell", x.cella}, {"values", x.velocita}, {"stripes", x.strisce}});
-  }
-  oj& t = j["sign_boards"] = oj::array();
-  for (const cartello& x : c.cartelli) {
-    t.push_back({{"position", x.metri}, {"cell", x.cella}, {"record", x.record}, {"text", utf8_leggibile(x.testo)}});
-  }
+  lista_json(j, le_progressive, c.progressive);
+  lista_json(j, le_stazioni, c.stazioni, chiavi_json_stazione);
+  lista_json(j, i_segnali, c.segnali);
+  lista_json(j, i_rallentamenti, c.rallentamenti);
+  lista_json(j, gli_abbattimenti, c.abbattimenti);
+  lista_json(j, gli_indicatori, c.indicatori_velocita);
+  lista_json(j, i_cartelli, c.cartelli);
   j["speed_limits"] = tratti(c.velocita_limite);
   j["gradients"] = tratti(c.pendenze);
   j["adhesion"] = tratti(c.aderenze);
   j["mountain_stretches"] = tratti(c.montagne);
   j["mountain_markers"] = c.marcatori_montagna;
-  oj& v = j["approach_marks"] = oj::array();
-  for (const segno_avvicinamento& x : c.avvicinamenti) v.push_back({{"cell", x.cella}, {"value", x.valore}});
+  lista_json(j, gli_avvicinamenti, c.avvicinamenti);
   j["unknown_cells"] = c.celle_sconosciute;
   return j;
 }

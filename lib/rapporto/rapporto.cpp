@@ -5,7 +5,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "contenuto/campi_contenuto.hpp"
+#include "compiler/model/misure.hpp"
+#include "contenuto/campi_mostrati.hpp"
 #include "io/nomi_file.hpp"
 #include "rapporto/semplifica.hpp"
 #include "rapporto/testo_html.hpp"
@@ -82,29 +83,14 @@ void tacche_progressiva(std::string& o, const asse_progressiva& a, double y_alto
        "\" text-anchor=\"end\">km from the route start</text></g>";
 }
 
-std::string descrivi_stazione(const stazione& v) {
-  std::string t = html(v.nome) + " (record " + numero(int64_t{v.record}) + ")&#10;position " + metri(v.posizione) +
-                  ", stretch " + metri(v.inizio) + " to " + metri(v.fine) + "&#10;type " + numero(int64_t{v.tipo});
-  if (v.sosta > 0) {
-    t += ", stop " + numero(int64_t{v.sosta}) + " s at " + ora(v.orario);
-  } else if (v.orario != 0) {
-    t += ", time " + ora(v.orario);
-  } else {
-    t += ", no stop";
+// A feature's hover text, walking its table: its label, then a line a field.
+template <class C, class R, std::size_t N>
+std::string descrivi(const caratteristica<C, R, N>& k, const C& x) {
+  const oggetto_mostrato o = oggetto_di(k, x);
+  std::string t = html_utf8(o.etichetta);
+  for (const auto& [nome, valore] : o.campi) {
+    if (nome != "name") t += "&#10;" + html_utf8(nome + " " + valore);
   }
-  return t;
-}
-
-std::string descrivi_segnale(const segnale& e) {
-  return "signal at " + metri(e.metri) + ", cell " + numero(int64_t{e.cella}) + "&#10;values " +
-         numero(int64_t{e.valore}) + ", " + numero(int64_t{e.valore2}) + ", " + numero(int64_t{e.valore3}) + ", " +
-         numero(int64_t{e.valore4}) + ", time " + numero(int64_t{e.tempo});
-}
-
-std::string descrivi_rallentamento(const rallentamento& r) {
-  std::string t = "slowdown at " + numero(int64_t{r.velocita}) + " km/h&#10;from " + metri(r.inizio);
-  t += r.fine ? " to " + metri(*r.fine) : std::string(", no end cell");
-  if (r.avviso) t += "&#10;warning point at " + metri(*r.avviso);
   return t;
 }
 
@@ -158,7 +144,7 @@ void intestazione(std::string& o, const contenuto_scenario& s, const origine_rap
   };
   o += "<div class=\"fatti\"><table class=\"fatti\">";
   voce("Line length", metri(s.lunghezza) + " (" + chilometri(s.lunghezza, 2) + ")");
-  voce("Cells", numero(int64_t{s.celle}) + " of 50 m");
+  voce("Cells", numero(int64_t{s.celle}) + " of " + metri(lunghezza_cella.valore()));
   voce("Cars", numero(int64_t{s.treno.vetture}));
   voce("Braked mass", numero(int64_t{s.treno.massa_frenata}) + " %");
   voce("Sand", numero(int64_t{s.treno.sabbia}));
@@ -393,7 +379,7 @@ void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const g
     punto_piano p, nrm;
     if (!punto_a(righe, e.metri, p, nrm)) continue;
     o += "<rect class=\"pianta-segnale\" x=\"" + n1(g.X(p.x) - 2) + "\" y=\"" + n1(g.Y(p.y) - 2) +
-         "\" width=\"4\" height=\"4\">" + titolo(descrivi_segnale(e)) + "</rect>";
+         "\" width=\"4\" height=\"4\">" + titolo(descrivi(i_segnali, e)) + "</rect>";
   }
   for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
     const stazione& v = s.stazioni[i];
@@ -407,7 +393,7 @@ void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const g
     bool avanti = nrm.x * lato >= 0;
     if (avanti && tx + lungo > larghezza - 4) avanti = false;
     if (!avanti && tx - lungo < 4) avanti = true;
-    o += "<g class=\"pianta-stazione\">" + titolo(descrivi_stazione(v)) + "<circle cx=\"" + n1(x) + "\" cy=\"" +
+    o += "<g class=\"pianta-stazione\">" + titolo(descrivi(le_stazioni, v)) + "<circle cx=\"" + n1(x) + "\" cy=\"" +
          n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(tx) + "\" y=\"" + n1(y - nrm.y * 12 * lato + 4) +
          "\" text-anchor=\"" + (avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) +
          "</text></g>";
@@ -501,7 +487,7 @@ std::vector<tratto> entro(const std::vector<tratto>& tratti, double fine) {
 }
 
 double estensione_asse(const contenuto_scenario& s) {
-  double fine = std::max(50.0, static_cast<double>(s.lunghezza));
+  double fine = std::max(static_cast<double>(lunghezza_cella.valore()), static_cast<double>(s.lunghezza));
   for (const stazione& v : s.stazioni) fine = std::max(fine, static_cast<double>(std::max(v.fine, v.posizione)));
   for (const segnale& e : s.segnali) fine = std::max(fine, static_cast<double>(e.metri));
   for (const rallentamento& r : s.rallentamenti) {
@@ -621,7 +607,7 @@ void stazioni_profilo(std::string& o, const std::vector<stazione>& stazioni, con
     const stazione& v = stazioni[i];
     const double x0 = a.x(v.inizio), x1 = a.x(v.fine), xp = a.x(v.posizione);
     const double y_nome = alto - 22;
-    o += "<g class=\"stazione\">" + titolo(descrivi_stazione(v)) + "<rect x=\"" + n1(std::min(x0, x1)) +
+    o += "<g class=\"stazione\">" + titolo(descrivi(le_stazioni, v)) + "<rect x=\"" + n1(std::min(x0, x1)) +
          "\" y=\"" + n1(alto) + "\" width=\"" + n1(std::max(2.0, std::abs(x1 - x0))) + "\" height=\"" +
          n1(basso - alto) + "\"/><path d=\"M" + n1(x_nome[i]) + " " + n1(y_nome + 3) + " L" + n1(xp) + " " +
          n1(alto - 4) + " L" + n1(xp) + " " + n1(basso) + "\"/><text transform=\"translate(" +
@@ -660,7 +646,7 @@ void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std
     const double xi = a.x(static_cast<double>(r.inizio));
     const double xf = a.x(static_cast<double>(r.fine.value_or(r.inizio)));
     const double y = Y(r.velocita);
-    o += "<g class=\"rallentamento\">" + titolo(descrivi_rallentamento(r)) + "<rect x=\"" + n1(xi) + "\" y=\"" + n1(y) +
+    o += "<g class=\"rallentamento\">" + titolo(descrivi(i_rallentamenti, r)) + "<rect x=\"" + n1(xi) + "\" y=\"" + n1(y) +
          "\" width=\"" + n1(std::max(2.0, xf - xi)) + "\" height=\"" + n1(basso - y) + "\"/>";
     if (r.avviso) {
       const double xa = a.x(static_cast<double>(*r.avviso));
@@ -676,19 +662,13 @@ void segni_profilo(std::string& o, const contenuto_scenario& s, const asse_progr
   const double alto = av.alto, basso = av.basso;
   for (const indicatori& e : s.indicatori_velocita) {
     const double x = a.x(static_cast<double>(e.metri));
-    const auto kmh = [](int16_t v) { return numero(int64_t{v / 20}); };
     o += "<rect class=\"indicatori\" x=\"" + n1(x - 3) + "\" y=\"" + n1(alto + 1) + "\" width=\"6\" height=\"8\">" +
-         titolo("speed-indicator boards, cell " + numero(int64_t{e.cella}) + " (" + metri(e.metri) +
-                ")&#10;A " + kmh(e.velocita[0]) + ", B " + kmh(e.velocita[1]) + ", C " + kmh(e.velocita[2]) +
-                " km/h, stripes " + numero(int64_t{e.strisce})) +
-         "</rect>";
+         titolo(descrivi(gli_indicatori, e)) + "</rect>";
   }
   for (const punto_abbattimento& e : s.abbattimenti) {
     const double x = a.x(static_cast<double>(e.metri));
     o += "<path class=\"abbattimento\" d=\"M" + n1(x) + " " + n1(basso - 9) + " l-4 9 h8 z\">" +
-         titolo("speed-reduction point, cell " + numero(int64_t{e.cella}) + " (" + metri(e.metri) +
-                "), value " + numero(int64_t{e.velocita})) +
-         "</path>";
+         titolo(descrivi(gli_abbattimenti, e)) + "</path>";
   }
 }
 
@@ -719,7 +699,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   for (const segnale& e : s.segnali) {
     const double x = a.x(static_cast<double>(e.metri));
     o += "<line class=\"segnale\" x1=\"" + n1(x) + "\" y1=\"" + n1(alto) + "\" x2=\"" + n1(x) + "\" y2=\"" + n1(basso) +
-         "\">" + titolo(descrivi_segnale(e)) + "</line>";
+         "\">" + titolo(descrivi(i_segnali, e)) + "</line>";
   }
   limiti_profilo(o, limiti, s.rallentamenti, a, av);
   segni_profilo(o, s, a, av);
@@ -768,6 +748,49 @@ std::string celle_stazione(const stazione& v) {
   return o;
 }
 
+// A cell of a feature's table: fields i to j, one JSON key; texts cut short.
+template <class C, class R, std::size_t N>
+std::string cella_tabella(const std::array<campo_contenuto<C, R>, N>& campi, std::size_t i, std::size_t j,
+                          const C& x) {
+  if (const auto* t = std::get_if<std::string C::*>(&campi[i].membro)) {
+    const std::string& testo = x.*(*t);
+    return "<td class=\"testo\">" + (testo.empty() ? "&ndash;" : nome_con_suggerimento(testo, testo_massimo_cartello)) +
+           "</td>";
+  }
+  return "<td>" + html_utf8(valore_mostrato(campi, i, j, x)) + "</td>";
+}
+
+// A feature's table, walking its fields: a column a JSON key.
+template <class C, class R, std::size_t N, class V>
+void tabella_html(std::string& o, const caratteristica<C, R, N>& k, const V& elenco, std::string_view id,
+                  std::string_view titolo) {
+  const auto colonne = [&k](auto&& fai) {
+    for (std::size_t i = 0; i < N;) {
+      std::size_t j = i + 1;
+      while (j < N && k.campi[j].json == k.campi[i].json) ++j;
+      if (!k.campi[i].json.empty()) fai(i, j);
+      i = j;
+    }
+  };
+  o += "<section class=\"pannello\" id=\"" + std::string(id) + "\"><h2>" + std::string(titolo) +
+       "</h2><table class=\"dati\"><thead><tr>";
+  std::size_t quante = 0;
+  colonne([&](std::size_t i, std::size_t) {
+    std::string nome(k.campi[i].json);
+    std::replace(nome.begin(), nome.end(), '_', ' ');
+    o += "<th>" + nome + "</th>";
+    ++quante;
+  });
+  o += "</tr></thead><tbody>";
+  for (const C& x : elenco) {
+    o += "<tr class=\"riga\">";
+    colonne([&](std::size_t i, std::size_t j) { o += cella_tabella(k.campi, i, j, x); });
+    o += "</tr>";
+  }
+  if (elenco.empty()) o += "<tr><td colspan=\"" + numero(static_cast<int64_t>(quante)) + "\">none</td></tr>";
+  o += "</tbody></table></section>";
+}
+
 void tabelle(std::string& o, const contenuto_scenario& s) {
   o += "<section class=\"pannello\" id=\"orario\"><h2>Timetable</h2><table class=\"dati\"><thead><tr>"
        "<th>#</th><th>station</th><th>position</th><th>stretch</th><th>type</th><th>time</th><th>stop</th>"
@@ -775,18 +798,8 @@ void tabelle(std::string& o, const contenuto_scenario& s) {
   for (const stazione& v : s.stazioni) o += "<tr class=\"riga-stazione\">" + celle_stazione(v) + "</tr>";
   o += "</tbody></table></section>";
 
-  o += "<div class=\"affiancate\"><section class=\"pannello\" id=\"cartelli\"><h2>Sign boards</h2><table "
-       "class=\"dati\"><thead><tr><th>cell</th><th>position</th><th>record</th><th>text</th></tr></thead><tbody>";
-  for (const cartello& e : s.cartelli) {
-    const bool esiste = e.record > 0 && e.record < voci::progressiva_tre;
-    const std::string testo =
-        esiste ? nome_con_suggerimento(e.testo, testo_massimo_cartello) : std::string("(no such record)");
-    o += "<tr class=\"riga-cartello\"><td>" + numero(int64_t{e.cella}) + "</td><td>" + metri(e.metri) +
-         "</td><td>" + numero(int64_t{e.record}) + "</td><td class=\"testo\">" + testo + "</td></tr>";
-  }
-  if (s.cartelli.empty()) o += "<tr><td colspan=\"4\">none</td></tr>";
-  o += "</tbody></table></section>";
-
+  o += "<div class=\"affiancate\">";
+  tabella_html(o, i_cartelli, s.cartelli, "cartelli", "Sign boards");
   o += "<section class=\"pannello\" id=\"progressive\"><h2>Kilometric references</h2><table class=\"dati\"><thead>"
        "<tr><th>record</th><th>from</th><th>chainage offset</th><th>direction</th></tr></thead><tbody>";
   for (const progressiva& v : s.progressive) {

@@ -147,6 +147,45 @@ TEST(CampiContenuto, FineEPreavvisoDelRallentamento) {
   }
 }
 
+// Each point feature, from one cell, in the listing and in JSON: its units, "none" where it has no value.
+TEST(CampiContenuto, OgniCaratteristicaDaUnaCella) {
+  struct caso {
+    int32_t indice;
+    cella x;
+    const char* chiave;
+    const char* riga;
+    const char* json;
+  };
+  const caso casi[] = {
+      {40, {tipo_cella::inizio_rallentamento, 50, 3, 4, 0, 0, 0, 0, 0, 0, 0}, "slowdowns",
+       "  slowdown at 1950 m: end none, warning none, pre-warning cells no, speed 50 km/h, valore2 3, valore3 4\n",
+       R"({"start":1950,"end":null,"warning":null,"pre_warning":false,"speed":50,"valore2":3,"valore3":4})"},
+      {1, {tipo_cella::inizio_rallentamento, 610, 77, 4, 0, 0, 0, 0, 0, 0, 0}, "slowdowns",
+       "  slowdown at 0 m: end none, warning none, pre-warning cells no, speed 0 km/h, valore2 0, valore3 4\n",
+       R"({"start":0,"end":null,"warning":null,"pre_warning":false,"speed":0,"valore2":0,"valore3":4})"},
+      {12, {tipo_cella::abbattimento, 180, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "speed_reduction_points",
+       "  speed-reduction point at 600 m: cell 12, speed 180 km/h\n", R"({"position":600,"cell":12,"speed":180})"},
+      {13, {tipo_cella::abbattimento_nullo, 180, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "speed_reduction_points",
+       "  speed-reduction point at 650 m: cell 13, speed none\n", R"({"position":650,"cell":13,"speed":0})"},
+      {20, {tipo_cella::indicatori_v_max, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0}, "speed_boards",
+       "  speed boards at 950 m: cell 20, valore 1, valore2 2, valore3 3, stripes 4\n",
+       R"({"position":950,"cell":20,"values":[1,2,3],"stripes":4})"},
+      {30, {tipo_cella::cartello, 80, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "sign_boards",
+       "  sign board at 1450 m: cell 30, record 80, text (PONTE)\n",
+       R"j({"position":1450,"cell":30,"record":80,"text":"(PONTE)"})j"},
+      {5, {tipo_cella::libera, 0, 0, 0, 0, 0, 84, 0, 0, 0, 0}, "approach_marks", "  approach mark in cell 5: value 84\n",
+       R"({"cell":5,"value":84})"},
+  };
+  for (const caso& k : casi) {
+    modello m = con_celle(80);
+    m.voce(voci::primo_cartello).nome = "(PONTE)";
+    m.cel(k.indice) = k.x;
+    const contenuto_scenario c = estrai_contenuto(m);
+    EXPECT_NE(elenco(c).find(k.riga), std::string::npos) << k.riga << elenco(c);
+    EXPECT_EQ(in_json(c)[k.chiave][0].dump(), k.json) << k.chiave;
+  }
+}
+
 TEST(CampiContenuto, OgniChiaveJsonHaIlSuoPosto) {
   for (const auto& f : campi_stazione) {
     EXPECT_NE(std::find(chiavi_json_stazione.begin(), chiavi_json_stazione.end(), f.json), chiavi_json_stazione.end())

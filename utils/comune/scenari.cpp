@@ -25,19 +25,22 @@ void riga(std::string& t, const std::string& s) {
 std::string n(int64_t v) { return std::to_string(v); }
 }  // namespace
 
-coppia scenario_sintetico(int32_t lunghezza) {
-  coppia c;
-  // point features keep off each other's cells, as a real line's do
-  std::set<int64_t> occupate;
-  const auto prendi = [&occupate](std::initializer_list<int64_t> celle) {
-    for (int64_t cella : celle) {
-      if (occupate.count(cella) != 0) return false;
-    }
-    occupate.insert(celle);
-    return true;
-  };
+namespace {
 
-  std::string& l = c.linea;
+// Point features keep off each other's cells, as a real line's do.
+struct celle_occupate {
+  std::set<int64_t> celle;
+  bool prendi(std::initializer_list<int64_t> nuove) {
+    for (int64_t cella : nuove) {
+      if (celle.count(cella) != 0) return false;
+    }
+    celle.insert(nuove);
+    return true;
+  }
+};
+
+std::string linea_sintetica(int32_t lunghezza, celle_occupate& occupate) {
+  std::string l;
   riga(l, "[generale]");
   riga(l, "lunghezza percorso,    " + n(lunghezza));
   riga(l, "progressiva chilometrica uno,    0,    314050,    1");
@@ -58,17 +61,20 @@ coppia scenario_sintetico(int32_t lunghezza) {
   std::string cartelli;
   for (int64_t k = 1; k <= 49; ++k) {
     const int64_t p = k * passo_montagne - 50;
-    if (prendi({p / 50 + 1})) riga(cartelli, "cartello_indicatore,  " + n(p) + ",   (GALLERIA)( 300 m. )");
+    if (occupate.prendi({p / 50 + 1})) riga(cartelli, "cartello_indicatore,  " + n(p) + ",   (GALLERIA)( 300 m. )");
   }
   riga(l, "[cartelli]");
   for (int64_t p = 700; p + 1000 < lunghezza; p += 5000) {
-    if (prendi({p / 50 + 1})) riga(l, "indicatori_vmax,  " + n(p) + ",  65,  70,  75,  0,  ,  ,  ,  0");
+    if (occupate.prendi({p / 50 + 1})) riga(l, "indicatori_vmax,  " + n(p) + ",  65,  70,  75,  0,  ,  ,  ,  0");
   }
   riga(l, "[indicazioni]");
   l += cartelli;
   riga(l, "[fine]");
+  return l;
+}
 
-  std::string& t = c.treno;
+std::string treno_sintetico(int32_t lunghezza, celle_occupate& occupate) {
+  std::string t;
   riga(t, "[generale]");
   riga(t, "numero vetture,    5");
   riga(t, "percentuale massa frenata,    120");
@@ -83,21 +89,30 @@ coppia scenario_sintetico(int32_t lunghezza) {
   const int64_t passo_stazioni = lunghezza / 30 / 50 * 50;
   for (int64_t k = 0; k < 29; ++k) {
     const int64_t p = k * passo_stazioni + 1000;
-    occupate.insert((p + 150) / 50 - 1);
+    occupate.celle.insert((p + 150) / 50 - 1);
     riga(t, "stazione,    " + n(p) + ", 12,  300,  0, 0, 0,  1,1,0,  5,1,1,   30,  12, 0, 0, STAZIONE " + n(k));
   }
   riga(t, "[rallentamenti]");
   for (int64_t x = 5500; x + 2000 < lunghezza; x += 33300) {
-    if (prendi({(x - 1200) / 50 + 1, x / 50 + 1, (x + 500) / 50 + 1})) {
+    if (occupate.prendi({(x - 1200) / 50 + 1, x / 50 + 1, (x + 500) / 50 + 1})) {
       riga(t, "rallentamento,    " + n(x) + ",    50,  500, 0,  0,  0");
     }
   }
   riga(t, "[segnali]");
   for (int64_t p = 1450; p + 1000 < lunghezza; p += 1900) {
-    if (prendi({p / 50 + 1})) riga(t, "segnale,    " + n(p) + ",   1, 4, 1,  0, 0,    0,  0,0,0, 0");
+    if (occupate.prendi({p / 50 + 1})) riga(t, "segnale,    " + n(p) + ",   1, 4, 1,  0, 0,    0,  0,0,0, 0");
   }
   riga(t, "[fine]");
-  return c;
+  return t;
+}
+
+}  // namespace
+
+coppia scenario_sintetico(int32_t lunghezza) {
+  celle_occupate occupate;
+  // the line's boards take their cells before the train's features
+  std::string linea = linea_sintetica(lunghezza, occupate);
+  return {std::move(linea), treno_sintetico(lunghezza, occupate)};
 }
 
 }  // namespace scenario::banco

@@ -33,6 +33,37 @@ void sostituisci_pianta(modello& m, const std::vector<punto_piano>& punti) {
   }
 }
 
+// Metre by metre along x, y a triangle wave of the given tooth and height.
+std::vector<punto_piano> zigzag(int metri, double dente, double altezza) {
+  std::vector<punto_piano> r;
+  for (int i = 0; i <= metri; ++i) {
+    const double fase = std::fmod(i, 2 * dente) / dente;
+    r.push_back({static_cast<double>(i), altezza * (fase < 1 ? fase : 2 - fase)});
+  }
+  return r;
+}
+
+// Out, back a stretch beside itself, then on: legs `scarto` apart.
+std::vector<punto_piano> avanti_indietro(int andata, int ritorno, int ripresa, double scarto) {
+  std::vector<punto_piano> r;
+  for (int i = 0; i <= andata; ++i) r.push_back({static_cast<double>(i), 0});
+  for (int i = 1; i <= ritorno; ++i) r.push_back({static_cast<double>(andata - i), scarto});
+  for (int i = 1; i <= ripresa; ++i) r.push_back({static_cast<double>(andata - ritorno + i), 2 * scarto});
+  return r;
+}
+
+// An Archimedean spiral walked a metre at a time, widening outwards.
+std::vector<punto_piano> spirale(int metri) {
+  std::vector<punto_piano> r;
+  double angolo = 0;
+  for (int i = 0; i <= metri; ++i) {
+    const double raggio = 40 + 3 * angolo;
+    r.push_back({raggio * std::cos(angolo), raggio * std::sin(angolo)});
+    angolo += 1 / raggio;
+  }
+  return r;
+}
+
 std::size_t conta(const std::string& testo, const std::string& cosa) {
   std::size_t n = 0;
   for (std::size_t i = testo.find(cosa); i != std::string::npos; i = testo.find(cosa, i + 1)) ++n;

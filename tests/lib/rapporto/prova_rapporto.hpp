@@ -16,6 +16,13 @@ modello scenario_del_programma(int32_t flag);
 // Replaces m's track plan by these points, one row a metre from row 0.
 void sostituisci_pianta(modello& m, const std::vector<punto_piano>& punti);
 
+// Tracks that test the simplification, a point a metre: a zigzag along x of
+// the given tooth and height; out, back a stretch beside itself and on again,
+// legs `scarto` apart; an Archimedean spiral widening outwards.
+std::vector<punto_piano> zigzag(int metri, double dente, double altezza);
+std::vector<punto_piano> avanti_indietro(int andata, int ritorno, int ripresa, double scarto);
+std::vector<punto_piano> spirale(int metri);
+
 std::size_t conta(const std::string& testo, const std::string& cosa);
 // The value of attribute `nome` of the first element whose text starts with
 // `inizio` (e.g. "<path class=\"binario\""); empty when there is none.

@@ -33,34 +33,6 @@ std::vector<punto_piano> spostati(std::vector<punto_piano> punti, double dx, dou
   return punti;
 }
 
-std::vector<punto_piano> zigzag(int metri, double dente, double altezza) {
-  std::vector<punto_piano> r;
-  for (int i = 0; i <= metri; ++i) {
-    const double fase = std::fmod(i, 2 * dente) / dente;
-    r.push_back({static_cast<double>(i), altezza * (fase < 1 ? fase : 2 - fase)});
-  }
-  return r;
-}
-
-std::vector<punto_piano> spirale(int metri) {
-  std::vector<punto_piano> r;
-  double angolo = 0;
-  for (int i = 0; i <= metri; ++i) {
-    const double raggio = 40 + 3 * angolo;
-    r.push_back({raggio * std::cos(angolo), raggio * std::sin(angolo)});
-    angolo += 1 / raggio;
-  }
-  return r;
-}
-
-std::vector<punto_piano> avanti_indietro(int andata, int ritorno, int ripresa, double scarto) {
-  std::vector<punto_piano> r;
-  for (int i = 0; i <= andata; ++i) r.push_back({static_cast<double>(i), 0});
-  for (int i = 1; i <= ritorno; ++i) r.push_back({static_cast<double>(andata - i), scarto});
-  for (int i = 1; i <= ripresa; ++i) r.push_back({static_cast<double>(andata - ritorno + i), 2 * scarto});
-  return r;
-}
-
 struct caso_pianta {
   std::string nome;
   std::vector<punto_piano> punti;
