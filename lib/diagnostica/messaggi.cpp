@@ -149,6 +149,19 @@ std::string formatta_messaggio(const diagnostico& d, const file_mostrati& file) 
   return r + corpo_messaggio(d, file);
 }
 
+std::vector<std::string> formatta_correlati(const diagnostico& d, const file_mostrati& file) {
+  std::vector<std::string> r;
+  for (const correlato& c : d.correlati) {
+    diagnostico nota;
+    nota.tipo = gravita::nota;
+    nota.dove = c.dove;
+    nota.dove.parola.clear();
+    nota.testo = c.testo;
+    r.push_back(formatta_messaggio(nota, file));
+  }
+  return r;
+}
+
 std::string corpo_messaggio(const diagnostico& d, const file_mostrati& file) {
   const diagnostico_mostrato x = mostra(d, file);
   std::string r;

@@ -33,6 +33,8 @@ diagnostico_mostrato mostra(const correlato& c, const file_mostrati& file);
 // "file:line:column: keyword at N m: what (status N)", with "warning: " or
 // "note: " before the keyword; the parts that are missing are left out.
 std::string formatta_messaggio(const diagnostico& d, const file_mostrati& file);
+// One line per related place: "file:line:column: note: what it is".
+std::vector<std::string> formatta_correlati(const diagnostico& d, const file_mostrati& file);
 // The same without the file and place, for a table that shows them apart.
 std::string corpo_messaggio(const diagnostico& d, const file_mostrati& file);
 

@@ -1,5 +1,6 @@
 #include "tools/compila_scenario/compila.hpp"
 #include "tools/compila_scenario/rapporto_compila.hpp"
+#include "tools/compila_scenario/verifica.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -229,22 +230,6 @@ void aggiungi_esame(std::vector<diagnostico>& messaggi, const esame_file& e, sor
   messaggi.push_back(std::move(x));
 }
 
-const char* nome_tipo_cella(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::segnale: return "a signal";
-    case tipo_cella::fine_rallentamento: return "a slowdown end";
-    case tipo_cella::inizio_rallentamento: return "a slowdown start";
-    case tipo_cella::avviso_rallentamento: return "a slowdown warning point";
-    case tipo_cella::prima_avviso: return "a cell before a slowdown warning point";
-    case tipo_cella::indicatori_v_max: return "speed-indicator boards";
-    case tipo_cella::stazione: return "a station mark";
-    case tipo_cella::abbattimento: return "a speed-reduction point";
-    case tipo_cella::abbattimento_nullo: return "an abbattimento entry";
-    case tipo_cella::cartello: return "a location sign board";
-    default: return "a feature";
-  }
-}
-
 // Why a format or code slot was already in use.
 std::string spiega_slot(const modello& m, int32_t codice) {
   std::string t(significato_codice(codice));
@@ -315,15 +300,11 @@ fine_compilazione compila_insieme(modello& m, const opzioni_compila& o, sistema_
 
 // What the tool noticed in the files, the warnings, the files it could not
 // read; true when the files themselves raised nothing.
-bool messaggi_file(esito_compila& e, const std::vector<diagnostico>& trovati, const sorgenti_osservate& sorgenti) {
+bool messaggi_file(esito_compila& e, const sorgenti_osservate& sorgenti) {
   // What the tool noticed in the files comes first: it explains what follows.
   aggiungi_esame(e.messaggi, sorgenti.linea, sorgente::linea, false);
   aggiungi_esame(e.messaggi, sorgenti.treno, sorgente::treno, true);
   const bool esame_pulito = e.messaggi.empty();
-  // Warnings next: they often explain the errors after them.
-  for (const diagnostico& d : trovati) {
-    if (d.tipo != gravita::errore) e.messaggi.push_back(d);
-  }
   if (sorgenti.guasto_linea) {
     e.messaggi.push_back(diagnostico_di("cannot read: " + *sorgenti.guasto_linea, sorgente::linea));
   }
@@ -334,23 +315,25 @@ bool messaggi_file(esito_compila& e, const std::vector<diagnostico>& trovati, co
 }
 
 // The diagnostics, the status and the message behind it.
-void messaggi_stato(esito_compila& e, const modello& m, const std::vector<diagnostico>& trovati,
-                    fine_compilazione& f) {
+void messaggi_stato(esito_compila& e, const modello& m, std::vector<diagnostico> trovati,
+                    const std::vector<diagnostico>& oltre, fine_compilazione& f) {
   // Every diagnostic, also those a later one overwrote in the status.
-  for (const diagnostico& d : trovati) {
-    if (d.tipo != gravita::errore) continue;
-    e.messaggi.push_back(d);
-    if (d.codice == m.codice_errore) e.principale = e.messaggi.size() - 1;
+  std::optional<std::size_t> principale;
+  for (std::size_t i = 0; i < trovati.size(); ++i) {
+    if (trovati[i].tipo == gravita::errore && trovati[i].codice == m.codice_errore) principale = i;
   }
-  if (m.codice_errore != 0 && !e.principale) {
+  if (m.codice_errore != 0 && !principale) {
     diagnostico d;
     d.codice = m.codice_errore;
     d.testo = significato_codice(m.codice_errore);
     if (d.testo.empty()) d.testo = "unknown status code";
-    e.messaggi.push_back(std::move(d));
-    e.principale = e.messaggi.size() - 1;
+    trovati.push_back(std::move(d));
+    principale = trovati.size() - 1;
   }
-  if (m.codice_errore == 0) e.principale.reset();
+  if (m.codice_errore == 0) principale.reset();
+  diagnostici_ordinati ordinati = unisci_in_ordine(trovati, principale, oltre);
+  if (ordinati.principale) e.principale = e.messaggi.size() + *ordinati.principale;
+  for (diagnostico& d : ordinati.tutti) e.messaggi.push_back(std::move(d));
 
   e.stato = m.codice_errore;
   if (f.finale) {
@@ -409,9 +392,17 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
 
   fine_compilazione f = compila_insieme(m, o, fs, sorgenti, nomi, cartella_uscita);
   m.diagnostici = nullptr;
-  const bool esame_pulito = messaggi_file(e, trovati.tutti, sorgenti);
   f.guasto = f.guasto || sorgenti.guasto_linea || sorgenti.guasto_treno;
-  messaggi_stato(e, m, trovati.tutti, f);
+  std::vector<diagnostico> oltre;
+  if ((m.codice_errore != 0 || f.interrotta) && !f.guasto && !f.fatale) {
+    sorgenti_su_file di_nuovo(fs, ingresso.descrizione_linea, ingresso.descrizione_treno, false);
+    sorgenti_osservate seconde(di_nuovo);
+    oltre = verifica_oltre(m, seconde);
+    // a train file the compile never reached is examined too
+    if (!sorgenti.treno.letto) sorgenti.treno = seconde.treno;
+  }
+  const bool esame_pulito = messaggi_file(e, sorgenti);
+  messaggi_stato(e, m, trovati.tutti, oltre, f);
 
   for (const fsys::path& p : fs.scritti()) e.scritti.push_back(mostra_file(cartella_uscita, nome_uscita(p)));
   e.uscita = uscita_di(o, m, trovati.tutti, f, esame_pulito);
@@ -433,7 +424,10 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
     out << componi_json(r) << '\n';
     return;
   }
-  for (const diagnostico& m : e.messaggi) err << formatta_messaggio(m, e.file) << '\n';
+  for (const diagnostico& m : e.messaggi) {
+    err << formatta_messaggio(m, e.file) << '\n';
+    for (const std::string& nota : formatta_correlati(m, e.file)) err << nota << '\n';
+  }
   if (e.scritti.empty()) {
     out << "no compiled file written\n";
   } else {

@@ -95,6 +95,38 @@ void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correla
   m.diagnostici->ricevi(std::move(d));
 }
 
+const char* nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case tipo_cella::segnale: return "a signal";
+    case tipo_cella::fine_rallentamento: return "a slowdown end";
+    case tipo_cella::inizio_rallentamento: return "a slowdown start";
+    case tipo_cella::avviso_rallentamento: return "a slowdown warning point";
+    case tipo_cella::prima_avviso: return "a cell before a slowdown warning point";
+    case tipo_cella::indicatori_v_max: return "speed-indicator boards";
+    case tipo_cella::stazione: return "a station mark";
+    case tipo_cella::abbattimento: return "a speed-reduction point";
+    case tipo_cella::abbattimento_nullo: return "an abbattimento entry";
+    case tipo_cella::cartello: return "a location sign board";
+    default: return "a feature";
+  }
+}
+
+void segna_occupata(modello& m, int32_t codice, std::optional<int32_t> posizione, const std::string& cosa, int64_t c) {
+  const uint8_t tipo = m.cel(c).tipo;
+  diagnostico d;
+  d.codice = codice;
+  d.posizione = posizione;
+  d.testo = cosa + "cell " + std::to_string(c) + " is already taken by " + nome_tipo_cella(tipo) + " (type " +
+            std::to_string(tipo) + ")";
+  for (auto o = m.origini_treno.rbegin(); o != m.origini_treno.rend(); ++o) {
+    if (o->cella != c) continue;
+    d.correlati.push_back({o->dove, std::string("the entry that put ") + nome_tipo_cella(tipo) + " in cell " +
+                                        std::to_string(c)});
+    break;
+  }
+  segna_errore(m, std::move(d));
+}
+
 luogo luogo_in(sorgente file, int32_t riga, int32_t colonna, std::string parola, int32_t colonna_fine) {
   luogo l;
   l.regione.file = file;

@@ -173,6 +173,10 @@ struct modello {
 
   // Where this compile's diagnostics go (none: nowhere); the files never see them.
   destinatario_diagnostici* diagnostici = nullptr;
+  // Checking on: a refused entry is reported and the reading goes on with the
+  // next one, and the train file is read after a refused line. Such a model
+  // only finds problems; nothing is written from it.
+  bool verifica = false;
   std::vector<origine> origini_treno;        // signals and slowdowns, by their cells
   std::vector<origine> origini_progressive;  // kilometric reference entries as read
 
@@ -186,6 +190,12 @@ struct modello {
   // Creates cells 0..ultima (all zero); a negative ultima is a run-time failure.
   void crea_celle(int64_t ultima);
 };
+
+// What a cell type holds, for people ("a station mark").
+const char* nome_tipo_cella(uint8_t tipo);
+// The refusal of an entry whose cell c is taken, naming the entry that took it
+// when it is known; `cosa` names the entry's cell ("signal ").
+void segna_occupata(modello& m, int32_t codice, std::optional<int32_t> posizione, const std::string& cosa, int64_t c);
 
 // Sets codice_errore (and posizione_errore when the diagnostic has a position)
 // and hands the diagnostic on; the text defaults to the code's meaning.

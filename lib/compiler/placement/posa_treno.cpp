@@ -15,10 +15,6 @@ int64_t cella_punto(int64_t q) { return cella_di(metri(q), 1.0).valore(); }
 
 bool dentro(const modello& m, int64_t c) { return c >= 0 && c <= m.ultima_cella; }
 
-std::string occupata(const modello& m, int64_t c) {
-  return "cell " + std::to_string(c) + " is already taken (type " + std::to_string(m.cel(c).tipo) + ")";
-}
-
 // The cells a slowdown writes: warning point, start, end, and the last of the
 // four before the warning point.
 struct celle_rallentamento {
@@ -47,15 +43,15 @@ bool fuori_percorso(modello& m, const celle_rallentamento& c) {
 
 bool occupate(modello& m, const celle_rallentamento& c) {
   if (c.con_avviso && !libera(m.cel(c.avviso))) {
-    segna_errore(m, codice::avviso_occupato, "warning " + occupata(m, c.avviso));
+    segna_occupata(m, codice::avviso_occupato, std::nullopt, "warning ", c.avviso);
     return true;
   }
   if (!libera(m.cel(c.inizio))) {
-    segna_errore(m, codice::inizio_occupato, "start " + occupata(m, c.inizio));
+    segna_occupata(m, codice::inizio_occupato, std::nullopt, "start ", c.inizio);
     return true;
   }
   if (!libera(m.cel(c.fine))) {
-    segna_errore(m, codice::fine_occupato, "end " + occupata(m, c.fine));
+    segna_occupata(m, codice::fine_occupato, std::nullopt, "end ", c.fine);
     return true;
   }
   return false;
@@ -85,7 +81,7 @@ void scrivi_rallentamento(modello& m, const celle_rallentamento& c, int32_t v, i
 bool scrivi_prima_avviso(modello& m, int64_t h, int32_t d_v) {
   for (int64_t i = 0; i < 4; ++i) {
     if (!libera(m.cel(h - i))) {
-      segna_errore(m, codice::prima_avviso_occupato, "pre-warning " + occupata(m, h - i));
+      segna_occupata(m, codice::prima_avviso_occupato, std::nullopt, "pre-warning ", h - i);
       return true;
     }
   }
@@ -123,7 +119,7 @@ bool memo_segnale(modello& m, int32_t posizione, valori_segnale& s) {
     return true;
   }
   if (!libera(m.cel(i))) {
-    segna_errore(m, codice::segnale_occupato, "signal " + occupata(m, i));
+    segna_occupata(m, codice::segnale_occupato, std::nullopt, "signal ", i);
     return true;
   }
 

@@ -1,6 +1,7 @@
 #include "compiler/model/misure.hpp"
 #include "compiler/readers/lettore_linea.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,9 @@ class lettura_linea {
   void leggi_parola();
   bool passo(int limite_commenti, bool fine_dopo_commento);
   bool sezione_generale();
+  bool voce_generale();
+  esito voce_caratteristica();
+  bool annota_guasto(const errore_esecuzione& e);
   bool lunghezza_percorso();
   void progressive(const std::string& parola);
   void sfondi(const std::string& parola);
@@ -143,7 +147,7 @@ bool lettura_linea::esegui() {
   generale_ = guarda_.luogo_corrente();
 
   while (passo(commenti_generale, false)) {
-    if (!sezione_generale()) return false;
+    if (!voce_generale()) return false;
     guarda_.fine_voce(parole_generale);
     if (chiude_generale(m_.riga)) break;
   }
@@ -153,7 +157,7 @@ bool lettura_linea::esegui() {
   avvia_posa(m_);
 
   while (passo(commenti_caratteristiche, true)) {
-    const esito e = caratteristiche();
+    const esito e = voce_caratteristica();
     if (e == esito::interrompi) return false;
     if (e == esito::oltre_percorso) break;
     guarda_.fine_voce(parole_caratteristiche);
@@ -164,6 +168,38 @@ bool lettura_linea::esegui() {
   completa_pendenze(m_);
   if (m_.scrivi_linea) completa_geometria(m_);
   return true;
+}
+
+// Checking on, each entry stands alone: a refusal or a run-time failure is
+// reported and the next entry is read. Without cells nothing after can be checked.
+bool lettura_linea::voce_generale() {
+  if (!m_.verifica) return sezione_generale();
+  try {
+    if (!sezione_generale()) m_.codice_errore = 0;
+  } catch (const errore_esecuzione& e) {
+    annota_guasto(e);  // the general entries need no cells
+  }
+  return true;
+}
+
+esito lettura_linea::voce_caratteristica() {
+  if (!m_.verifica) return caratteristiche();
+  try {
+    if (caratteristiche() != esito::prosegui) m_.codice_errore = 0;
+  } catch (const errore_esecuzione& e) {
+    if (!annota_guasto(e)) return esito::interrompi;
+  }
+  return esito::prosegui;
+}
+
+bool lettura_linea::annota_guasto(const errore_esecuzione& e) {
+  diagnostico d;
+  d.codice = codice::errore_lettura;
+  d.dove = e.dove() ? *e.dove() : guarda_.luogo_corrente();
+  d.testo = e.what();
+  segna_errore(m_, std::move(d));
+  m_.codice_errore = 0;
+  return m_.ha_celle();
 }
 
 bool lettura_linea::sezione_generale() {
@@ -181,11 +217,12 @@ bool lettura_linea::lunghezza_percorso() {
   const int32_t lunghezza = guarda_.lungo("the route length (m)");
   m_.voce(voci::percorso).fine = lunghezza;
   if (lunghezza > lunghezza_massima) {
-    return rifiuta(codice::lunghezza_eccessiva,
-                   "route length " + n(lunghezza) + " m is above " + n(lunghezza_massima) + " m");
+    rifiuta(codice::lunghezza_eccessiva, "route length " + n(lunghezza) + " m is above " + n(lunghezza_massima) + " m");
+    // checking on, the entries after it are checked on the longest route
+    if (!m_.verifica) return false;
   }
   // the cells reach 7000 m past the end of the line
-  m_.estensione = lunghezza + 7000;
+  m_.estensione = std::min(lunghezza, lunghezza_massima) + 7000;
   m_.ultima_cella = arrotonda_a<int32_t>(in_celle(metri(m_.estensione)), "last cell");
   if (m_.ultima_cella < 0) {
     throw errore_esecuzione("the route length " + n(lunghezza) + " m is negative (accepted: 0 to " +

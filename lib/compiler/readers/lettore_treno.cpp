@@ -58,12 +58,28 @@ class lettore_treno {
         }
       }
       if (alla_fine) break;
-      const esito e = voce(m_.riga);
+      const esito e = m_.verifica ? voce_verificata(m_.riga) : voce(m_.riga);
       if (e == esito::esci) return;
       if (e == esito::fine_lettura) break;
     }
     if (campi_.fine()) guarda_.fine_file();
     fine_file();
+  }
+
+  // Checking on, each entry stands alone: a refusal or a run-time failure is
+  // reported and the next entry is read.
+  esito voce_verificata(const std::string& campo) {
+    try {
+      if (voce(campo) != esito::continua) m_.codice_errore = 0;
+    } catch (const errore_esecuzione& e) {
+      diagnostico d;
+      d.codice = codice::errore_lettura;
+      d.dove = e.dove() ? *e.dove() : guarda_.luogo_corrente();
+      d.testo = e.what();
+      segna_errore(m_, std::move(d));
+      m_.codice_errore = 0;
+    }
+    return esito::continua;
   }
 
  private:
@@ -247,8 +263,9 @@ class lettore_treno {
     }
     cella& cel = m_.cel(c);
     if (!libera(cel)) {
-      return rifiuta(codice::abbattimento_occupato, p,
-                     "cell " + std::to_string(c) + " is already taken (type " + std::to_string(cel.tipo) + ")");
+      sorgenti_.elimina_treno();
+      segna_occupata(m_, codice::abbattimento_occupato, p, "", c);
+      return esito::esci;
     }
     if (w > 0) {
       cel.tipo = tipo_cella::abbattimento;
@@ -376,7 +393,9 @@ class lettore_treno {
         return rifiuta(codice::stazione_inizio_linea,
                        "station mark would fall at cell " + std::to_string(static_cast<int64_t>(arrotonda(x))));
       }
-      cella& c = m_.cel(static_cast<int64_t>(arrotonda(x)));
+      const auto segno = static_cast<int64_t>(arrotonda(x));
+      cella& c = m_.cel(segno);
+      m_.origini_treno.push_back(origine{segno, guarda_.luogo_corrente(), 0, 0});
       c.tipo = tipo_cella::stazione;
       c.valore = converti<int16_t>(k_, "station record");
     }

@@ -27,7 +27,9 @@ void trappola(modello& m, sorgenti_descrizione& sorgenti, const std::string& cos
 
 void memorizza_dati(modello& m, sorgenti_descrizione& sorgenti) {
   try {
-    if (!leggi_descrizione_linea(m, sorgenti)) return;
+    // checking on, the train file is read after a refused line too, if there are cells to check it on
+    if (!leggi_descrizione_linea(m, sorgenti) && !(m.verifica && m.ha_celle())) return;
+    if (m.verifica) m.codice_errore = 0;
     leggi_descrizione_treno(m, sorgenti);
   } catch (const errore_esecuzione& e) {
     trappola(m, sorgenti, e.what(), e.dove());
