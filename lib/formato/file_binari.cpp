@@ -34,9 +34,10 @@ char* metti_elemento(char* p, tipo_elemento tipo, double valore) {
   }
 }
 
-static_assert(dimensione_elemento(tipo_elemento::doppio) == elemento_massimo);
-static_assert(dimensione_elemento(tipo_elemento::intero) == larghezza_etichetta + 2);
-static_assert(dimensione_elemento(tipo_elemento::vuoto) == larghezza_etichetta);
+// the shapes metti_elemento writes are the table's
+static_assert(forme_elemento[0].tipo == tipo_elemento::vuoto && forme_elemento[0].larghezza_valore == 0);
+static_assert(forme_elemento[1].tipo == tipo_elemento::intero && forme_elemento[1].larghezza_valore == 2);
+static_assert(forme_elemento[2].tipo == tipo_elemento::doppio && forme_elemento[2].larghezza_valore == 8);
 
 // Rows riga..fino-1 of one component; one loop per component, no test inside.
 template <bool y>
