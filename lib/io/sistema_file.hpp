@@ -158,9 +158,9 @@ struct file_nuovo {
 // goes to a fresh temporary in its target's folder and is flushed; only when
 // all are written are they renamed over the targets, back to back, and the
 // folder flushed. Every flush is started as its file is written and waited
-// for before the first rename. A failure before the first rename leaves every target as it
-// was and removes the temporaries; a failure at a later rename leaves the
-// targets already renamed new, the others old.
+// for before the first rename. A failure before the first rename leaves every
+// target as it was and removes the temporaries; a failure at a later rename
+// leaves the targets already renamed new, the others old.
 void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, durata d = durata::durevole);
 
 // A set of one.
