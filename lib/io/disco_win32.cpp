@@ -7,10 +7,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <system_error>
+#include <vector>
 
 #include "io/errore_io.hpp"
 #include "io/disco_comune.hpp"
+#include "io/memoria_azzerata.hpp"
 #include "io/sistema_file.hpp"
 
 namespace scenario {
@@ -40,8 +44,49 @@ class blocco_win32 final : public blocco_cartella {
 
 }  // namespace
 
-bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view contenuto, const fs::path&,
+namespace {
+
+// The piece a content in pieces is produced into: small enough to stay in the cache.
+constexpr std::size_t dimensione_pezzo = std::size_t{256} << 10;
+
+DWORD scrivi_tutto(HANDLE h, std::string_view contenuto) {
+  while (!contenuto.empty()) {
+    const DWORD parte = contenuto.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(contenuto.size());
+    DWORD scritti = 0;
+    if (!WriteFile(h, contenuto.data(), parte, &scritti, nullptr)) return GetLastError();
+    contenuto.remove_prefix(scritti);
+  }
+  return 0;
+}
+
+// The whole content, `intero` or the pieces; the error code, 0 when written.
+DWORD scrivi_contenuto(HANDLE h, std::string_view intero, contenuto_a_pezzi* pezzi) {
+  if (pezzi == nullptr) return scrivi_tutto(h, intero);
+  std::vector<char> pezzo(dimensione_pezzo);
+  pezzi->ricomincia();
+  for (std::size_t n; (n = pezzi->prossimi(pezzo)) != 0;) {
+    if (const DWORD numero = scrivi_tutto(h, {pezzo.data(), n})) return numero;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view contenuto, const fs::path& permessi_di,
                                     bool durevole) {
+  return crea(file, contenuto, nullptr, permessi_di, durevole);
+}
+
+bool sistema_file_disco::crea_nuovo_a_pezzi(const fs::path& file, contenuto_a_pezzi& pezzi,
+                                            const fs::path& permessi_di, bool durevole) {
+  return crea(file, {}, &pezzi, permessi_di, durevole);
+}
+
+// FlushFileBuffers cannot be started and waited for apart: every flush is whole in crea.
+void sistema_file_disco::completa_in_attesa() {}
+
+bool sistema_file_disco::crea(const fs::path& file, std::string_view intero, contenuto_a_pezzi* pezzi,
+                              const fs::path&, bool durevole) {
   bloccati_.reserve(bloccati_.size() + 1);  // the handle is never lost to a failed allocation
   // CREATE_NEW never opens an existing name, a link included. Kept open until
   // the rename, it makes another run's cleanup (which opens without sharing)
@@ -55,14 +100,13 @@ bool sistema_file_disco::crea_nuovo(const fs::path& file, std::string_view conte
     fallisci(file, numero);
   }
   DWORD numero = 0;
-  while (!contenuto.empty() && numero == 0) {
-    const DWORD parte = contenuto.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(contenuto.size());
-    DWORD scritti = 0;
-    if (!WriteFile(h, contenuto.data(), parte, &scritti, nullptr)) {
-      numero = GetLastError();
-    } else {
-      contenuto.remove_prefix(scritti);
-    }
+  try {
+    numero = scrivi_contenuto(h, intero, pezzi);
+  } catch (...) {
+    // a content that fails to produce itself leaves no half-written file
+    CloseHandle(h);
+    DeleteFileW(file.c_str());
+    throw;
   }
   if (numero == 0 && durevole && sincronizza_ && !FlushFileBuffers(h)) numero = GetLastError();
   if (numero != 0) {
@@ -133,6 +177,15 @@ std::unique_ptr<blocco_cartella> sistema_file_disco::blocca(const fs::path& cart
     Sleep(20);
   }
 }
+
+// Zeroed by the allocator; large pages need a privilege a user rarely has.
+void* memoria_azzerata(std::size_t n) {
+  void* p = std::calloc(n == 0 ? 1 : n, 1);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
+
+void libera_memoria(void* p, std::size_t) noexcept { std::free(p); }
 
 }  // namespace scenario
 

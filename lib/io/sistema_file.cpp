@@ -51,12 +51,25 @@ uint64_t mescola(uint64_t x) {
 fs::path crea_temporaneo(sistema_file& fs, const file_nuovo& f, durata d) {
   for (int tentativo = 0; tentativo < tentativi_temporaneo; ++tentativo) {
     fs::path temporaneo = f.destinazione.parent_path() / fs.nome_temporaneo();
-    if (fs.crea_nuovo(temporaneo, f.contenuto, f.destinazione, d != durata::transitoria)) return temporaneo;
+    const bool durevole = d != durata::transitoria;
+    if (f.pezzi != nullptr ? fs.crea_nuovo_a_pezzi(temporaneo, *f.pezzi, f.destinazione, durevole)
+                           : fs.crea_nuovo(temporaneo, f.contenuto, f.destinazione, durevole)) {
+      return temporaneo;
+    }
   }
   throw errore_io(testo_percorso(f.destinazione), "no free name for a temporary file in its folder");
 }
 
 }  // namespace
+
+bool sistema_file::crea_nuovo_a_pezzi(const fs::path& file, contenuto_a_pezzi& pezzi, const fs::path& permessi_di,
+                                      bool durevole) {
+  std::string contenuto;
+  char blocco[1 << 14];
+  pezzi.ricomincia();
+  for (std::size_t n; (n = pezzi.prossimi(blocco)) != 0;) contenuto.append(blocco, n);
+  return crea_nuovo(file, contenuto, permessi_di, durevole);
+}
 
 std::string sistema_file::nome_temporaneo() {
   if (stato_nomi_ == 0) {
@@ -133,10 +146,16 @@ std::string sistema_file_disco::leggi(const fs::path& file) {
 }
 
 sistema_file_disco::~sistema_file_disco() {
+  for (const auto& a : in_attesa_) chiudi_blocco(a.second);
   for (const auto& b : bloccati_) chiudi_blocco(b.second);
 }
 
 void sistema_file_disco::rilascia(const fs::path& file) {
+  const auto attesa = std::find_if(in_attesa_.begin(), in_attesa_.end(), [&](const auto& a) { return a.first == file; });
+  if (attesa != in_attesa_.end()) {
+    chiudi_blocco(attesa->second);  // deleted unflushed: nothing left to wait for
+    in_attesa_.erase(attesa);
+  }
   const auto voce = std::find_if(bloccati_.begin(), bloccati_.end(), [&](const auto& b) { return b.first == file; });
   if (voce == bloccati_.end()) return;
   chiudi_blocco(voce->second);
@@ -188,8 +207,12 @@ void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, 
       try {
         fs.rinomina(temporaneo, destinazione, d != durata::transitoria);
       } catch (const errore_io& e) {
-        if (e.file() != testo_percorso(temporaneo)) throw;
-        throw errore_io(e.file(), e.motivo() + " (the new " + testo_percorso(destinazione.filename()) + ")");
+        // the first rename also waits for the set's flushes: any temporary may be the one
+        const auto suo = std::find_if(temporanei.begin(), temporanei.end(),
+                                      [&](const fs::path& t) { return e.file() == testo_percorso(t); });
+        if (suo == temporanei.end()) throw;
+        const fs::path& di = insieme[static_cast<std::size_t>(suo - temporanei.begin())].destinazione;
+        throw errore_io(e.file(), e.motivo() + " (the new " + testo_percorso(di.filename()) + ")");
       }
     }
     if (d == durata::durevole) {

@@ -16,6 +16,16 @@
 
 namespace scenario {
 
+// A content produced piece by piece, so that it is never whole in memory.
+class contenuto_a_pezzi {
+ public:
+  virtual ~contenuto_a_pezzi() = default;
+  // Back to the first byte: a writer that has to start over asks again.
+  virtual void ricomincia() = 0;
+  // Fills the front of `spazio` with the next bytes and says how many; 0 at the end.
+  virtual std::size_t prossimi(std::span<char> spazio) = 0;
+};
+
 // Held while a run writes into a folder; released when destroyed.
 class blocco_cartella {
  public:
@@ -46,9 +56,17 @@ class sistema_file {
   // permission bits of `permessi_di` when that is a regular file. A failure
   // removes the half-written file. Throws errore_io. On the disk the new file
   // stays locked until it is renamed or deleted through the same object: the
-  // lock tells another run's cleanup that its writer is alive.
+  // lock tells another run's cleanup that its writer is alive. The flush may
+  // only be started here and waited for by this object's next rename, which
+  // then flushes every file still waiting first (a failure there names the
+  // file and removes it).
   virtual bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                           const std::filesystem::path& permessi_di, bool durevole) = 0;
+  // As crea_nuovo, the content taken from `pezzi`, from its first byte. By
+  // default the pieces are gathered and passed to crea_nuovo, so a wrapper
+  // that passes crea_nuovo on stays exact; the disk writes them as they come.
+  virtual bool crea_nuovo_a_pezzi(const std::filesystem::path& file, contenuto_a_pezzi& pezzi,
+                                  const std::filesystem::path& permessi_di, bool durevole);
   // Renames, replacing an existing target (a link is replaced, never
   // followed). The error names whichever of the two really failed. A lock
   // crea_nuovo took on `da` is released once the rename is done.
@@ -85,6 +103,8 @@ class sistema_file_disco : public sistema_file {
   std::optional<std::string> leggi_entro(const std::filesystem::path& file, std::uintmax_t limite) override;
   bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto,
                   const std::filesystem::path& permessi_di, bool durevole) override;
+  bool crea_nuovo_a_pezzi(const std::filesystem::path& file, contenuto_a_pezzi& pezzi,
+                          const std::filesystem::path& permessi_di, bool durevole) override;
   void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) override;
   void elimina(const std::filesystem::path& file) override;
   void sincronizza_cartella(const std::filesystem::path& cartella) override;
@@ -94,11 +114,18 @@ class sistema_file_disco : public sistema_file {
  private:
   // Releases the lock kept on a file this object created; nothing when none.
   void rilascia(const std::filesystem::path& file);
+  // crea_nuovo and crea_nuovo_a_pezzi: the content is `intero` when `pezzi` is null.
+  bool crea(const std::filesystem::path& file, std::string_view intero, contenuto_a_pezzi* pezzi,
+            const std::filesystem::path& permessi_di, bool durevole);
+  // Waits for the flush of every new file still waiting for it (POSIX).
+  void completa_in_attesa();
 
   bool sincronizza_;
   // Each file created and not yet renamed or deleted, with the descriptor (a
   // HANDLE on Windows) that holds its lock.
   std::vector<std::pair<std::filesystem::path, std::intptr_t>> bloccati_;
+  // New files whose flush was started and not yet waited for, with their descriptor.
+  std::vector<std::pair<std::filesystem::path, int>> in_attesa_;
 };
 
 // A file larger than its reader's limit, refused before it was read.
@@ -124,14 +151,16 @@ enum class durata { durevole, cartella_dopo, transitoria };
 struct file_nuovo {
   std::filesystem::path destinazione;
   std::string_view contenuto;
+  contenuto_a_pezzi* pezzi = nullptr;  // when set, the content instead of `contenuto`
 };
 
 // Replaces a set of files without ever mixing old and new: every new content
 // goes to a fresh temporary in its target's folder and is flushed; only when
 // all are written are they renamed over the targets, back to back, and the
-// folder flushed. A failure before the first rename leaves every target as it
-// was and removes the temporaries; a failure at a later rename leaves the
-// targets already renamed new, the others old.
+// folder flushed. Every flush is started as its file is written and waited
+// for before the first rename. A failure before the first rename leaves every
+// target as it was and removes the temporaries; a failure at a later rename
+// leaves the targets already renamed new, the others old.
 void sostituisci_insieme(sistema_file& fs, std::span<const file_nuovo> insieme, durata d = durata::durevole);
 
 // A set of one.

@@ -32,4 +32,6 @@ static_assert(tabella_ben_formata(righe_note));
 
 void dati_note(sistema_file& fs, const nomi_file& nomi) { scrivi_tabella(fs, nomi.note, righe_note); }
 
+std::span<const std::string_view> tabella_note() { return righe_note; }
+
 }  // namespace scenario

@@ -63,4 +63,6 @@ void dati_rallentamenti(sistema_file& fs, const nomi_file& nomi) {
   scrivi_tabella(fs, nomi.rallentamenti, righe_rallentamenti);
 }
 
+std::span<const std::string_view> tabella_rallentamenti() { return righe_rallentamenti; }
+
 }  // namespace scenario

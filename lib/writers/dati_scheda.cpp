@@ -81,4 +81,6 @@ static_assert(tabella_ben_formata(righe_scheda));
 
 void dati_scheda(sistema_file& fs, const nomi_file& nomi) { scrivi_tabella(fs, nomi.scheda_treno, righe_scheda); }
 
+std::span<const std::string_view> tabella_scheda() { return righe_scheda; }
+
 }  // namespace scenario

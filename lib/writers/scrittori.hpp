@@ -37,4 +37,13 @@ void dati_note(sistema_file& fs, const nomi_file& nomi);
 void dati_rallentamenti(sistema_file& fs, const nomi_file& nomi);
 void dati_scheda(sistema_file& fs, const nomi_file& nomi);
 
+// The line tables of the three crew documents.
+std::span<const std::string_view> tabella_note();
+std::span<const std::string_view> tabella_rallentamenti();
+std::span<const std::string_view> tabella_scheda();
+// dati_note, dati_rallentamenti and dati_scheda as one set: the three flushes
+// run together, and a failure before the first rename leaves all three old.
+// The folder is the caller's to flush, as for scrivi_tabella.
+void dati_documenti(sistema_file& fs, const nomi_file& nomi);
+
 }  // namespace scenario

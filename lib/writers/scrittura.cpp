@@ -20,4 +20,12 @@ void scrivi_tabella(sistema_file& fs, const std::filesystem::path& file, std::sp
   sostituisci_file(fs, file, componi_testo(tabella), d);
 }
 
+void dati_documenti(sistema_file& fs, const nomi_file& nomi) {
+  const std::string note = componi_testo(tabella_note());
+  const std::string rallentamenti = componi_testo(tabella_rallentamenti());
+  const std::string scheda = componi_testo(tabella_scheda());
+  const file_nuovo insieme[] = {{nomi.note, note}, {nomi.rallentamenti, rallentamenti}, {nomi.scheda_treno, scheda}};
+  sostituisci_insieme(fs, insieme, durata::cartella_dopo);
+}
+
 }  // namespace scenario

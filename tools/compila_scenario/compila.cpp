@@ -66,6 +66,11 @@ class sistema_file_protetto final : public sistema_file {
     proteggi(file);
     return vero_.crea_nuovo(file, contenuto, permessi_di, durevole);
   }
+  bool crea_nuovo_a_pezzi(const fsys::path& file, contenuto_a_pezzi& pezzi, const fsys::path& permessi_di,
+                          bool durevole) override {
+    proteggi(file);
+    return vero_.crea_nuovo_a_pezzi(file, pezzi, permessi_di, durevole);
+  }
 
   // Only a file renamed into place counts as written: it exists.
   void rinomina(const fsys::path& da, const fsys::path& a, bool durevole) override {

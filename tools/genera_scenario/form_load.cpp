@@ -56,9 +56,8 @@ int esegui(piattaforma& p, sistema_file& fs, modello& m, const raccolta_diagnost
     blocco = fs.blocca(cartella, attesa_blocco);
     dati_linea(fs, *nomi);
     dati_treno(fs, *nomi);
-    dati_note(fs, *nomi);
-    dati_rallentamenti(fs, *nomi);
-    dati_scheda(fs, *nomi);
+    // the crew documents as one set: their flushes overlap
+    dati_documenti(fs, *nomi);
     sorgenti_su_file sorgenti(fs, nomi->descrizione_linea, nomi->descrizione_treno, true);
     if (memorizza_percorso(m, 1, sorgenti)) scrivi_file_binari(m, fs, *nomi);
   } catch (const errore_fatale& e) {

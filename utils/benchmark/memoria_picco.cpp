@@ -1,6 +1,7 @@
 // Peak memory of one run of the compiler on the largest accepted line, with
 // its files on disk as in the program, against the size of the line file it
-// writes. Prints both and exits 1 when the peak is 3 times the line file or more.
+// writes. Prints both and exits 1 when the peak is over 1.25 times the line file:
+// the line file is written in pieces, never held whole beside the track plan.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -38,7 +39,7 @@ int main() {
   rusage uso{};
   getrusage(RUSAGE_SELF, &uso);
   const double picco = static_cast<double>(uso.ru_maxrss) * 1024.0;
-  std::printf("status %d; line file %ju bytes, peak memory %.0f bytes (%.2f x, target below 3)\n", stato,
+  std::printf("status %d; line file %ju bytes, peak memory %.0f bytes (%.2f x, target 1.25 or less)\n", stato,
               static_cast<uintmax_t>(linea), picco, picco / static_cast<double>(linea));
-  return stato == 0 && picco < 3.0 * static_cast<double>(linea) ? 0 : 1;
+  return stato == 0 && picco <= 1.25 * static_cast<double>(linea) ? 0 : 1;
 }

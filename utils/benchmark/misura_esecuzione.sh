@@ -1,57 +1,84 @@
 #!/usr/bin/env bash
-# Times the whole program run, as a process, against two references, each
-# repeated and the medians compared:
-# - the I/O floor: pavimento_io doing exactly the run's file operations (lock,
-#   eight files through temporaries, two read back and deleted, the same
-#   flushing) on bytes already in memory, timed inside the process;
-# - copying the run's six output files into an empty folder.
-# The floor is also timed without flushing: the difference is what flushing
-# costs. Then runs the compile benchmark and the peak-memory check.
-# Usage: misura_esecuzione.sh [repetitions]
+# Times the two programs as whole processes, side by side in one run with
+# their durable I/O floors, each as a process too (pavimento_io: exactly the
+# run's file operations and flushes on bytes already in memory):
+# - genera_scenario, the program's own scenario;
+# - compila_scenario on a synthetic 1,000,000 m route, the longest accepted;
+# each into an empty folder and replacing the files of a previous run.
+# Reports medians of wall time, CPU time and peak memory, and the ratios of the
+# medians (program / floor); then the peak-memory check and, unless told not
+# to, the compile benchmarks.
+# Usage: misura_esecuzione.sh [repetitions] [--senza-banchi]
 set -euo pipefail
 ripetizioni="${1:-21}"
+banchi=1
+[ "${2:-}" = "--senza-banchi" ] && banchi=0
 radice="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$radice"
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
+bin="$radice/build-bench/bin"
 lavoro="$(mktemp -d)"
 trap 'rm -rf "$lavoro"' EXIT
-cp build-bench/bin/genera_scenario build-bench/bin/pavimento_io "$lavoro/"
-ora() { date +%s%N; }
 mediana() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-vuota() { rm -rf "$lavoro/$1"; mkdir "$lavoro/$1"; sync -f "$lavoro" 2>/dev/null || true; }
 
-(cd "$lavoro" && ./genera_scenario >/dev/null)  # warm-up, and the files to copy
-mkdir "$lavoro/uscite"
-(cd "$lavoro" && cp Valdora_Tarvea_5293_* Valdora_Tarvea_linea.dat Valdora_Tarvea_5293.sim Valdora_Tarvea_5293.dat uscite/)
+# The floors' bytes: a run's outputs and its description files, in one folder each.
+mkdir "$lavoro/fonte_g" "$lavoro/fonte_c"
+ln "$bin/genera_scenario" "$lavoro/fonte_g/"
+"$bin/cronometra" "$lavoro/fonte_g" ./genera_scenario >/dev/null
+"$bin/rapporto_prova" descrizioni programma "$lavoro/fonte_g"
+"$bin/rapporto_prova" descrizioni sintetico 1000000 "$lavoro/fonte_c"
+"$bin/compila_scenario" --linea Sintetica --treno 1 --dir "$lavoro/fonte_c" >/dev/null
+linea_c=$(stat -c %s "$lavoro/fonte_c/Sintetica_linea.dat")
 
-elenco=("$lavoro"/uscite/*)
-esecuzioni=() copie=() pavimenti=() senza_flush=()
+# One case: the program or its floor, in a folder made empty, then again over its own files.
+# Appends "empty" and "replacing" lines to $lavoro/<nome>.
+caso() {
+  local nome="$1"; shift
+  local cartella="$lavoro/c_$nome"
+  rm -rf "$cartella"; mkdir "$cartella"
+  [ "$nome" = genera ] && ln "$bin/genera_scenario" "$cartella/"
+  sync -f "$lavoro"
+  echo "$("$bin/cronometra" "$cartella" "$@")" >>"$lavoro/${nome}_vuota"
+  echo "$("$bin/cronometra" "$cartella" "$@")" >>"$lavoro/${nome}_sostituisce"
+}
+programma_g=(./genera_scenario)
+pavimento_g=("$bin/pavimento_io" genera "$lavoro/fonte_g" Valdora_Tarvea 5293)
+programma_c=("$bin/compila_scenario" --linea Sintetica --treno 1 --dir "$lavoro/fonte_c" --out .)
+pavimento_c=("$bin/pavimento_io" compila "$lavoro/fonte_c" Sintetica 1)
 for ((i = 0; i < ripetizioni; i++)); do
-  # all into an empty folder: the run as a user starts it, the copy of what it leaves
-  vuota corsa; cp "$lavoro/genera_scenario" "$lavoro/corsa/"
-  t0=$(ora); env -C "$lavoro/corsa" ./genera_scenario >/dev/null; t1=$(ora)
-  esecuzioni+=($((t1 - t0)))
-  vuota copia
-  t0=$(ora); env cp "${elenco[@]}" "$lavoro/copia/"; t1=$(ora)
-  copie+=($((t1 - t0)))
-  vuota pavimento
-  pavimenti+=("$(env -C "$lavoro/pavimento" ../pavimento_io "$lavoro/uscite")")
-  vuota pavimento
-  senza_flush+=("$(env -C "$lavoro/pavimento" ../pavimento_io "$lavoro/uscite" --senza-flush)")
+  # the order alternates, so a drift of the machine weighs on both sides alike
+  if ((i % 2 == 0)); then
+    caso genera "${programma_g[@]}"; caso pav_genera "${pavimento_g[@]}"
+    caso compila "${programma_c[@]}"; caso pav_compila "${pavimento_c[@]}"
+  else
+    caso pav_genera "${pavimento_g[@]}"; caso genera "${programma_g[@]}"
+    caso pav_compila "${pavimento_c[@]}"; caso compila "${programma_c[@]}"
+  fi
 done
-me=$(printf '%s\n' "${esecuzioni[@]}" | mediana)
-mc=$(printf '%s\n' "${copie[@]}" | mediana)
-mp=$(printf '%s\n' "${pavimenti[@]}" | mediana)
-ms=$(printf '%s\n' "${senza_flush[@]}" | mediana)
-awk -v e="$me" -v c="$mc" -v p="$mp" -v s="$ms" 'BEGIN {
-  printf "program run %.2f ms\n", e/1e6
-  printf "I/O floor (same file operations and flushing) %.2f ms: run/floor %.2f (target 1.15 or better)\n", p/1e6, e/p
-  printf "copy of its six files %.2f ms: run/copy %.2f\n", c/1e6, e/c
-  printf "I/O floor without flushing %.2f ms: flushing costs %.2f ms (%.0f%% of the floor)\n", s/1e6, (p-s)/1e6, 100*(p-s)/p
-}'
 
-build-bench/bin/memoria_picco
-build-bench/bin/bench_compilatore --benchmark_min_time=0.2
-build-bench/bin/bench_avversari --benchmark_min_time=0.2
-build-bench/bin/bench_mostra --benchmark_min_time=0.2
+# Column k of a results file, median.
+col() { awk -v k="$2" '{print $k}' "$lavoro/$1" | mediana; }
+cpu() { awk '{print $2 + $3}' "$lavoro/$1" | mediana; }
+echo "$ripetizioni repetitions of each, medians; the 1,000,000 m line file is $linea_c bytes"
+printf '%-32s %9s %9s %9s %9s %10s\n' case "wall ms" "floor ms" ratio "CPU ms" "peak MiB"
+for programma in genera compila; do
+  for modo in vuota sostituisce; do
+    p="${programma}_$modo" f="pav_${programma}_$modo"
+    awk -v n="$programma, ${modo/vuota/empty folder}" -v t="$(col "$p" 1)" -v f="$(col "$f" 1)" \
+        -v u="$(cpu "$p")" -v k="$(col "$p" 4)" -v fk="$(col "$f" 4)" -v l="$linea_c" \
+        -v c="$programma" 'BEGIN {
+      n = n; sub("sostituisce", "replacing", n)
+      printf "%-32s %9.2f %9.2f %9.3f %9.2f %10.1f", n, t/1e6, f/1e6, t/f, u/1e6, k/1024
+      if (c == "compila") printf "  (%.2f x the line file; floor %.1f MiB)", k*1024/l, fk/1024
+      printf "\n" }'
+  done
+done
+echo "(aims: compila 1.2 or less, genera 1.15 or less; compila peak 1.25 x the line file or less)"
+
+"$bin/memoria_picco"
+if ((banchi)); then
+  "$bin/bench_compilatore" --benchmark_min_time=0.2
+  "$bin/bench_avversari" --benchmark_min_time=0.2
+  "$bin/bench_mostra" --benchmark_min_time=0.2
+fi

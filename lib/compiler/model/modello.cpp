@@ -16,15 +16,17 @@ void tracciato_piano::crea(int32_t estensione) {
   if (estensione < 0) throw errore_esecuzione("negative route extension");
   if (estensione > 100'000'000) throw errore_esecuzione("route extension too large");
   righe_ = estensione + 1;
-  tipi_.clear();
-  punti_.clear();
+  // released, not cleared: occupa relies on memory that is still zero
+  tipi_ = decltype(tipi_)();
+  punti_ = decltype(punti_)();
   esiste_ = true;
 }
 
 void tracciato_piano::occupa() {
   const auto n = static_cast<std::size_t>(righe_);
-  tipi_.assign(n, tipo_elemento::vuoto);
-  punti_.assign(n, punto{0.0, 0.0});
+  // zero bytes are vuoto and 0.0: nothing is written until a row is set
+  tipi_.resize(n);
+  punti_.resize(n);
 }
 
 void tracciato_piano::fuori(int64_t riga) const {

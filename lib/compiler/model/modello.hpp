@@ -3,11 +3,14 @@
 // the status. One value per compile, passed by reference.
 #include <array>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/model/diagnostico.hpp"
+#include "io/memoria_azzerata.hpp"
 
 namespace scenario {
 
@@ -72,6 +75,28 @@ void assegna_nome(voce_tabella& voce, std::string testo);
 // Element kinds of the plan geometry, numbered as the line file tags them.
 enum class tipo_elemento : uint8_t { vuoto = 0, intero = 2, doppio = 5 };
 
+// Memory the system hands out zeroed, whose elements a growing vector leaves
+// as they are: a table of zeros costs no pass over it and few page faults.
+template <class T>
+struct allocatore_azzerato {
+  using value_type = T;
+  allocatore_azzerato() = default;
+  template <class U>
+  allocatore_azzerato(const allocatore_azzerato<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(memoria_azzerata(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { libera_memoria(p, n * sizeof(T)); }
+  template <class U>
+  void construct(U*) noexcept {}
+  template <class U, class A, class... Altri>
+  void construct(U* p, A&& a, Altri&&... altri) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a), std::forward<Altri>(altri)...);
+  }
+  friend bool operator==(const allocatore_azzerato&, const allocatore_azzerato&) { return true; }
+};
+
 // Plan geometry, one row per metre: both components of a row are set together.
 // Storage is claimed at the first write, so recreating the table (a second
 // route-length line) costs nothing until a row is computed.
@@ -114,8 +139,9 @@ class tracciato_piano {
   void occupa();
   bool esiste_ = false;
   int32_t righe_ = 0;
-  std::vector<tipo_elemento> tipi_;
-  std::vector<punto> punti_;
+  // fresh from the allocator only: a zero row is vuoto at 0, 0
+  std::vector<tipo_elemento, allocatore_azzerato<tipo_elemento>> tipi_;
+  std::vector<punto, allocatore_azzerato<punto>> punti_;
 };
 
 // Records of tabella with a fixed role; sign texts take 80 downwards.

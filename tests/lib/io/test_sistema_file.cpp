@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <span>
+#include <stdexcept>
 
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/sistema_file.hpp"
+#include "support/sistema_file_guasto.hpp"
 #include "support/supporto.hpp"
 
 namespace scenario {
@@ -138,6 +142,46 @@ TEST(SostituisciFile, AFailedReplacementKeepsTheOldFileAndRemovesTheTemporary) {
   }
   EXPECT_EQ(leggi_file(c.percorso() / "a.dat" / "dentro"), "vecchio");
   EXPECT_EQ(nomi_in(c.percorso()), std::set<std::string>{"a.dat"});
+}
+
+// Megabytes of pieces, then a failure, as a serialisation stopped half-way:
+// past the point where the disk starts writing back what came before.
+class pezzi_che_cedono final : public contenuto_a_pezzi {
+ public:
+  void ricomincia() override { dati_ = 0; }
+  std::size_t prossimi(std::span<char> spazio) override {
+    if (dati_ >= (std::size_t{6} << 20)) throw std::runtime_error("stopped half-way");
+    std::fill(spazio.begin(), spazio.end(), 'n');
+    dati_ += spazio.size();
+    return spazio.size();
+  }
+
+ private:
+  std::size_t dati_ = 0;
+};
+
+TEST(SostituisciInsieme, AContentInPiecesThatFailsMidWayLeavesTheOldSet) {
+  cartella_temporanea c;
+  const fs::path sim = c.percorso() / "a.sim", dat = c.percorso() / "a.dat";
+  sistema_file_disco disco;
+  // straight to the disk, and through a wrapper that only passes crea_nuovo on
+  prova::sistema_file_guasto avvolto(disco, 0);
+  for (sistema_file* fs : {static_cast<sistema_file*>(&disco), static_cast<sistema_file*>(&avvolto)}) {
+    scrivi_file(sim, "vecchio sim");
+    scrivi_file(dat, "vecchio dat");
+    pezzi_che_cedono pezzi;
+    // the first file is written, its flush waiting, when the second fails
+    const file_nuovo insieme[] = {{sim, "nuovo sim"}, {dat, {}, &pezzi}};
+    EXPECT_THROW(sostituisci_insieme(*fs, insieme), std::runtime_error);
+    EXPECT_EQ(leggi_file(sim), "vecchio sim");
+    EXPECT_EQ(leggi_file(dat), "vecchio dat");
+    EXPECT_EQ(nomi_in(c.percorso()), (std::set<std::string>{"a.dat", "a.sim"}));
+    // nothing left waiting or locked: the next set goes through whole
+    const file_nuovo dopo[] = {{sim, "nuovo sim"}, {dat, "nuovo dat"}};
+    sostituisci_insieme(*fs, dopo);
+    EXPECT_EQ(leggi_file(sim), "nuovo sim");
+    EXPECT_EQ(leggi_file(dat), "nuovo dat");
+  }
 }
 
 TEST(SostituisciFile, AMissingFolderIsAClearError) {
