@@ -52,12 +52,80 @@ bool stesso_nome(const std::string& a, const std::string& b) {
 #endif
 }
 
+namespace {
+
+bool finisce_con_nc(std::string_view testo, std::string_view fine) {
+  if (testo.size() < fine.size()) return false;
+  const auto minuscola = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(fine.begin(), fine.end(), testo.end() - static_cast<std::ptrdiff_t>(fine.size()),
+                    [&](char a, char b) { return minuscola(a) == minuscola(b); });
+}
+
+// NOME_NUMERO split at its last underscore; a bare NUMERO when there is none.
+std::optional<nomi_attesi> linea_e_treno(std::string_view base) {
+  const std::size_t trattino = base.rfind('_');
+  if (trattino == std::string_view::npos) {
+    if (base.empty()) return std::nullopt;
+    return nomi_attesi{{}, std::string(base)};
+  }
+  if (trattino == 0 || trattino + 1 == base.size()) return std::nullopt;
+  return nomi_attesi{std::string(base.substr(0, trattino)), std::string(base.substr(trattino + 1))};
+}
+
+// Refused on every platform, so that a name works on both; split at only where
+// the platform splits, so the folder suggested is the one the path meant.
+#ifdef _WIN32
+constexpr const char* separatori = "/\\:";
+constexpr const char* separatori_piattaforma = separatori;
+#else
+constexpr const char* separatori = "/\\";
+constexpr const char* separatori_piattaforma = "/";
+#endif
+
+// The options that name what `nome` (a file name, or the bare name `opzione` was meant to get) stands for.
+std::string opzioni_per(std::string_view nome, const std::string& opzione) {
+  const std::optional<nomi_attesi> n = nomi_da_file(nome);
+  if (!n) {
+    const bool txt = finisce_con_nc(nome, ".txt");
+    return opzione + " " + std::string(nome.substr(0, nome.size() - (txt ? 4 : 0)));
+  }
+  std::string r;
+  if (!n->linea.empty()) r = "--linea " + n->linea;
+  if (!n->treno.empty()) r += (r.empty() ? "" : " ") + std::string("--treno ") + n->treno;
+  return r;
+}
+
+}  // namespace
+
+std::optional<nomi_attesi> nomi_da_file(std::string_view file) {
+  for (const std::string_view fine : {std::string_view("_linea.txt"), std::string_view("_linea.dat")}) {
+    if (finisce_con_nc(file, fine) && file.size() > fine.size()) {
+      return nomi_attesi{std::string(file.substr(0, file.size() - fine.size())), {}};
+    }
+  }
+  for (const std::string_view fine : {std::string_view("-.txt"), std::string_view(".sim"), std::string_view(".dat")}) {
+    if (finisce_con_nc(file, fine)) return linea_e_treno(file.substr(0, file.size() - fine.size()));
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string> problema_identificativo(const std::string& nome, const std::string& opzione) {
   if (nome.empty()) return opzione + " needs a non-empty name";
   if (nome.size() > lunghezza_massima_identificativo) {
     return opzione + " is longer than " + std::to_string(lunghezza_massima_identificativo) + " bytes";
   }
-  if (nome.find_first_of("/\\") != std::string::npos) return opzione + " is a name, not a path: use --dir for the folder";
+  if (nome.find_first_of(separatori) != std::string::npos) {
+    std::string r = opzione + " is a name, not a path: use --dir for the folder";
+    const std::size_t separatore = nome.find_last_of(separatori_piattaforma);
+    if (separatore == std::string::npos) return r;
+    const std::string_view resto = std::string_view(nome).substr(separatore + 1);
+    if (resto.empty()) return r;
+    const std::string cartella = separatore == 0 ? nome.substr(0, 1) : nome.substr(0, separatore);
+    return r + " (for " + nome + " give --dir " + cartella + " " + opzioni_per(resto, opzione) + ")";
+  }
+  if (finisce_con_nc(nome, ".txt") || nomi_da_file(nome)) {
+    return opzione + " is a name, not a file name: for " + nome + " give " + opzioni_per(nome, opzione);
+  }
   for (const char c : nome) {
     if (byte_di_controllo(static_cast<unsigned char>(c))) return opzione + " holds a control character";
   }

@@ -48,8 +48,21 @@ bool stesso_nome(const std::string& a, const std::string& b);
 // The longest line identifier or train number: names become file names and record texts.
 inline constexpr std::size_t lunghezza_massima_identificativo = 200;
 
+// The --linea and --treno values behind a scenario's file name: the
+// descriptions (NOME_linea.txt, NOME_NUMERO-.txt) and the compiled files
+// (NOME_linea.dat, NOME_NUMERO.sim, NOME_NUMERO.dat), letter case ignored in
+// the ending. A part the name does not give stays empty; nothing when the
+// name is none of these.
+struct nomi_attesi {
+  std::string linea;
+  std::string treno;
+};
+std::optional<nomi_attesi> nomi_da_file(std::string_view file);
+
 // What is wrong with a name given to `opzione` (--linea, --treno), or nothing:
-// empty, too long, a path, or holding a control character. Both programs ask it.
+// empty, too long, a path, a file name (ending in .txt, .dat or .sim), or
+// holding a control character. A path or a file name is told with the
+// options that name what was meant. Both programs ask it.
 std::optional<std::string> problema_identificativo(const std::string& nome, const std::string& opzione);
 
 }  // namespace scenario

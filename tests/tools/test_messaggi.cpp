@@ -179,7 +179,7 @@ TEST(argomenti, testo_d_uso) {
   EXPECT_EQ(aiuto.rfind(riga + "\n", 0), 0u) << aiuto;
   EXPECT_TRUE(breve.ends_with("  (--help for more)\n"));
   for (const char* parte : {"--linea NOME", "--treno NUMERO", "--dir CARTELLA", "--out CARTELLA", "--senza-linea",
-                            "--json", "--rigoroso", "--html FILE", "Exit status:", "  64  bad usage"}) {
+                            "--json", "--rigoroso", "--html FILE", "--nuovo NOME NUMERO", "Exit status:", "  64  bad usage"}) {
     EXPECT_NE(aiuto.find(parte), std::string::npos) << parte;
   }
   EXPECT_EQ(aiuto.find("\n\n\n"), std::string::npos) << aiuto;
@@ -197,8 +197,9 @@ TEST(argomenti, uso_errato) {
       {{"--linea", "A", "--treno", "1", "--bogus"}, "unknown option '--bogus'"},
       {{"--linea", "A", "--treno", "1", "extra"}, "unexpected argument 'extra'"},
       {{"--linea=", "--treno", "1"}, "--linea needs a non-empty name"},
-      {{"--linea", "../A", "--treno", "1"}, "--linea is a name, not a path: use --dir for the folder"},
-      {{"--linea", "A", "--treno", "1\\2"}, "--treno is a name, not a path: use --dir for the folder"},
+      {{"--linea", "../A", "--treno", "1"},
+       "--linea is a name, not a path: use --dir for the folder (for ../A give --dir .. --linea A)"},
+      {{"--linea", "A", "--treno", "1/2"}, "--treno is a name, not a path: use --dir for the folder (for 1/2 give --dir 1 --treno 2)"},
       {{"--linea", "A\nB", "--treno", "1"}, "--linea holds a control character"},
       {{"--linea", std::string(201, 'a'), "--treno", "1"}, "--linea is longer than 200 bytes"},
       {{"--linea", "A", "--treno", "1", "--dir="}, "--dir needs a folder"},

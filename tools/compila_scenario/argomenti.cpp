@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,12 +19,15 @@ namespace {
 
 const char* const riga_uso =
     "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA] [--senza-linea] [--json]"
-    " [--rigoroso] [--html FILE]";
+    " [--rigoroso] [--html FILE]\n"
+    "       compila_scenario --nuovo NOME NUMERO [--dir CARTELLA] [--json]";
 
 const char* const descrizione_uso =
     "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
     "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
-    "The description files are never changed or deleted.\n";
+    "The description files are never changed or deleted.\n"
+    "--nuovo writes NOME_linea.txt and NOME_NUMERO-.txt into CARTELLA instead: a starting pair\n"
+    "(a short example line and train) that compiles cleanly; it never writes over a file.\n";
 
 const char* const piede_uso =
     "Each problem is reported as  file:line:column: keyword at N m: what is wrong (status N);\n"
@@ -72,6 +76,9 @@ constexpr std::array<traduzione, 3> traduzioni{{
     {"ArgumentMismatch", ": 1 required ", false, " needs a value"},
 }};
 
+// The options --nuovo goes with; the others are about a compile.
+constexpr std::array<std::string_view, 2> con_nuovo{"--dir", "--json"};
+
 // The usage line first, then what the program does: CLI11 puts them the other way round.
 class formato_uso final : public CLI::Formatter {
  public:
@@ -84,7 +91,8 @@ class formato_uso final : public CLI::Formatter {
 // Where CLI11 puts the values, in con_valore's order; moved into the options after parsing.
 using valori_letti = std::array<std::string, con_valore.size()>;
 
-void dichiara(CLI::App& app, opzioni_compila& o, valori_letti& v) {
+// With --nuovo, --linea and --treno are not asked for: the names come with it.
+void dichiara(CLI::App& app, opzioni_compila& o, valori_letti& v, bool nuovo = false) {
   app.formatter(std::make_shared<formato_uso>());
   app.footer(piede_uso);
   app.allow_extras();
@@ -92,8 +100,12 @@ void dichiara(CLI::App& app, opzioni_compila& o, valori_letti& v) {
     const opzione_con_valore& c = con_valore.at(i);
     CLI::Option* x = app.add_option(std::string(c.nome), v.at(i), c.aiuto);
     x->option_text(std::string(c.valore));
-    if (c.necessaria) x->required();
+    if (c.necessaria && !nuovo) x->required();
   }
+  app.add_option("--nuovo", "write a starting pair, NOME_linea.txt and NOME_NUMERO-.txt, into the\n"
+                            "--dir folder; an existing file is never written over")
+      ->expected(2)
+      ->option_text("NOME NUMERO");
   app.add_flag("--senza-linea", o.senza_linea, "compile without the line file: curves are not read and\n"
                                                "NOME_linea.dat is not written");
   app.add_flag("--json", o.json, "print one JSON summary line on standard output instead of messages");
@@ -116,7 +128,28 @@ std::optional<opzione_con_valore> cerca_con_valore(std::string_view nome) {
 struct argomenti_in_forma {
   std::vector<std::string> passati;
   std::string errore;
+  std::optional<std::array<std::string, 2>> nuovo;  // --nuovo's NOME and NUMERO, never shown to CLI11
 };
+
+// --nuovo NOME NUMERO (or --nuovo=NOME NUMERO): two values, neither an option.
+// Returns the index of the last argument taken.
+std::size_t prendi_nuovo(std::span<const std::string> argomenti, std::size_t i, std::size_t uguale,
+                         argomenti_in_forma& r) {
+  std::vector<std::string> valori;
+  if (uguale != std::string::npos) valori.push_back(argomenti[i].substr(uguale + 1));
+  while (valori.size() < 2 && i + 1 < argomenti.size() && !argomenti[i + 1].starts_with("--")) {
+    valori.push_back(argomenti[++i]);
+  }
+  std::string errore;
+  if (valori.size() < 2) errore = "--nuovo needs NOME and NUMERO";
+  if (r.nuovo) errore = "--nuovo given twice";
+  if (errore.empty()) {
+    r.nuovo = {valori[0], valori[1]};
+  } else if (r.errore.empty()) {
+    r.errore = errore;
+  }
+  return i;
+}
 
 argomenti_in_forma in_forma(std::span<const std::string> argomenti) {
   argomenti_in_forma r;
@@ -127,6 +160,10 @@ argomenti_in_forma in_forma(std::span<const std::string> argomenti) {
     const std::string& a = argomenti[i];
     const std::size_t uguale = a.starts_with("--") ? a.find('=') : std::string::npos;
     const std::string nome = a.substr(0, uguale);
+    if (nome == "--nuovo") {
+      i = prendi_nuovo(argomenti, i, uguale, r);
+      continue;
+    }
     if (uguale != std::string::npos && std::find(senza_valore.begin(), senza_valore.end(), nome) != senza_valore.end()) {
       errore(nome + " takes no value");
       continue;
@@ -176,6 +213,60 @@ std::string controlla_valori(const opzioni_compila& o) {
   return {};
 }
 
+// A --nuovo value that is a path or a file name: the names it stands for,
+// its folder. `e_numero` for NUMERO: a bare stem is the number then.
+struct nome_nuovo {
+  bool da_file = false;
+  std::string linea;
+  std::string treno;
+  std::string cartella;
+};
+
+nome_nuovo leggi_nome_nuovo(const std::string& valore, bool e_numero) {
+  nome_nuovo n;
+  // split where the platform splits a path
+  const std::filesystem::path percorso(valore);
+  const std::string resto = percorso.filename().string();
+  n.cartella = percorso.parent_path().string();
+  const std::optional<nomi_attesi> attesi = nomi_da_file(resto);
+  const bool txt = resto.size() > 4 && resto.ends_with(".txt");
+  n.da_file = valore.find_first_of("/\\") != std::string::npos || attesi || txt;
+  if (attesi) {
+    n.linea = attesi->linea;
+    n.treno = attesi->treno;
+  } else if (resto.find_first_of("/\\") == std::string::npos) {
+    (e_numero ? n.treno : n.linea) = txt ? resto.substr(0, resto.size() - 4) : resto;
+  }
+  return n;
+}
+
+// --nuovo's names, checked as --linea's and --treno's are; a file name or a
+// path is told with the --nuovo that was meant.
+std::string controlla_nuovo(const opzioni_compila& o) {
+  const nome_nuovo l = leggi_nome_nuovo(o.linea, false);
+  const nome_nuovo t = leggi_nome_nuovo(o.treno, true);
+  if (!l.da_file && !t.da_file) {
+    if (const auto p = problema_identificativo(o.linea, "--nuovo NOME")) return *p;
+    if (const auto p = problema_identificativo(o.treno, "--nuovo NUMERO")) return *p;
+    return {};
+  }
+  const std::string linea = !t.linea.empty() ? t.linea : !l.linea.empty() ? l.linea : "NOME";
+  const std::string treno = !t.treno.empty() ? t.treno : !l.treno.empty() ? l.treno : "NUMERO";
+  const std::string cartella = !l.cartella.empty() ? l.cartella : t.cartella;
+  return "--nuovo takes a name and a number, not file names or paths: give --nuovo " + linea + " " + treno +
+         (cartella.empty() ? "" : " --dir " + cartella);
+}
+
+// What goes wrong with --nuovo beside the names: an option about a compile.
+std::string nuovo_con(const CLI::App& app) {
+  for (const CLI::Option* x : app.get_options()) {
+    const std::string nome = x->get_name();
+    const bool permessa = std::find(con_nuovo.begin(), con_nuovo.end(), nome) != con_nuovo.end();
+    if (x->count() > 0 && !permessa) return nome + " does not go with --nuovo";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string uso_breve() { return std::string(riga_uso) + "  (--help for more)\n"; }
@@ -194,7 +285,7 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   const argomenti_in_forma f = in_forma(argomenti);
   valori_letti v;
   CLI::App app{descrizione_uso, "compila_scenario"};
-  dichiara(app, o, v);
+  dichiara(app, o, v, f.nuovo.has_value());
   // CLI11 takes the arguments last first
   std::vector<std::string> rovesciati(f.passati.rbegin(), f.passati.rend());
   std::string rifiuto;
@@ -224,6 +315,13 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   if (app.count("--dir") > 0) o.cartella = v.at(2);
   if (app.count("--out") > 0) o.uscita = v.at(3);
   if (app.count("--html") > 0) o.html = v.at(4);
+  if (f.nuovo) {
+    o.nuovo = true;
+    if (r.errore.empty()) r.errore = nuovo_con(app);
+    o.linea = f.nuovo->at(0);
+    o.treno = f.nuovo->at(1);
+    if (r.errore.empty()) r.errore = controlla_nuovo(o);
+  }
   if (r.errore.empty()) r.errore = controlla_valori(o);
   return r;
 }

@@ -1,6 +1,8 @@
 #include "tools/compila_scenario/compila.hpp"
+#include "tools/compila_scenario/nuovo.hpp"
 #include "tools/compila_scenario/rapporto_compila.hpp"
 #include "tools/compila_scenario/verifica.hpp"
+#include "tools/compila_scenario/vicini.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,11 +26,6 @@ namespace scenario {
 
 namespace fsys = std::filesystem;
 
-namespace {
-
-// Far above any entry a description file holds, sign texts included.
-constexpr std::size_t lunghezza_massima_riga = 10000;
-
 // A file as the user would type it: the folder as given, then the name,
 // joined with the separator the user typed in the folder (on Windows both
 // '/' and '\\' are separators), else the platform's; never a mix of the two.
@@ -44,6 +41,11 @@ std::string mostra_file(const std::string& cartella, const std::string& nome) {
 #endif
   return cartella + separatore + nome;
 }
+
+namespace {
+
+// Far above any entry a description file holds, sign texts included.
+constexpr std::size_t lunghezza_massima_riga = 10000;
 
 std::string nome_di(const fsys::path& p) {
   const auto u8 = p.filename().u8string();
@@ -552,8 +554,10 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         return consegnato(e.uscita, out, err);
       }
     }
+    if (o.nuovo) return consegnato(esegui_nuovo(o, fs, out, err), out, err);
     modello m;
     e = compila(o, fs, &m);
+    nota_file_mancanti(e, o, fs);
     if (o.html) scrivi_rapporto_compila(*o.html, o, m, e, fs);
     stampa(e, o, out, err);
     return consegnato(e.uscita, out, err);

@@ -34,6 +34,7 @@ struct opzioni_compila {
   bool rigoroso = false;  // a warning fails the compile too
   bool aiuto = false;
   std::optional<std::string> html;  // report page of what was compiled
+  bool nuovo = false;  // --nuovo: write a starting pair named by linea and treno; compile nothing
 };
 
 struct argomenti_letti {
@@ -55,6 +56,9 @@ struct esito_compila {
   file_mostrati file;                  // the description files as messages name them
   std::vector<std::string> scritti;  // compiled files written, as shown
 };
+
+// A file as messages show it: the folder as typed, then the name.
+std::string mostra_file(const std::string& cartella, const std::string& nome);
 
 // The compile itself, through fs; folders are taken as they are. The model
 // compiled is left in *compilato when given.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -102,6 +103,60 @@ TEST(NomiFile, SameNameFollowsThePlatformsLetterCase) {
 #else
   EXPECT_FALSE(stesso_nome("L_1.sim", "l_1.SIM"));
 #endif
+}
+
+// A file name where a name goes is told with the options that give that file.
+TEST(NomiFile, AFileNameOrAPathIsRefusedWithTheOptionsMeant) {
+  const struct {
+    const char* nome;
+    const char* opzione;
+    std::optional<std::string> atteso;
+  } casi[] = {
+      {"Valdora_Tarvea", "--linea", std::nullopt},
+      {"77-", "--treno", std::nullopt},
+      {"Prova_linea", "--linea", std::nullopt},
+      {"Valdora_Tarvea_linea.txt", "--linea",
+       "--linea is a name, not a file name: for Valdora_Tarvea_linea.txt give --linea Valdora_Tarvea"},
+      {"NOME_4713-.txt", "--treno", "--treno is a name, not a file name: for NOME_4713-.txt give --linea NOME --treno 4713"},
+      {"4713-.TXT", "--treno", "--treno is a name, not a file name: for 4713-.TXT give --treno 4713"},
+      {"4713.txt", "--treno", "--treno is a name, not a file name: for 4713.txt give --treno 4713"},
+      {"Valdora_Tarvea_linea.txt", "--treno",
+       "--treno is a name, not a file name: for Valdora_Tarvea_linea.txt give --linea Valdora_Tarvea"},
+      {"Prova_77.sim", "--treno", "--treno is a name, not a file name: for Prova_77.sim give --linea Prova --treno 77"},
+      {"Prova_linea.dat", "--linea", "--linea is a name, not a file name: for Prova_linea.dat give --linea Prova"},
+      {"d/e/Prova_77-.txt", "--treno",
+       "--treno is a name, not a path: use --dir for the folder (for d/e/Prova_77-.txt give --dir d/e --linea Prova --treno 77)"},
+      {"/Prova", "--linea", "--linea is a name, not a path: use --dir for the folder (for /Prova give --dir / --linea Prova)"},
+      {"d/", "--linea", "--linea is a name, not a path: use --dir for the folder"},
+#ifndef _WIN32
+      // not a separator here, but refused so that the name works on Windows too
+      {"d\\Prova", "--linea", "--linea is a name, not a path: use --dir for the folder"},
+#else
+      {"C:Prova", "--linea", "--linea is a name, not a path: use --dir for the folder (for C:Prova give --dir C: --linea Prova)"},
+#endif
+  };
+  for (const auto& c : casi) {
+    EXPECT_EQ(problema_identificativo(c.nome, c.opzione), c.atteso) << c.nome;
+  }
+}
+
+TEST(NomiFile, TheNamesBehindEveryFileOfAScenario) {
+  const nomi_brevi b = nomi_senza_cartella("Valdora_Tarvea", "5293");
+  for (const std::string* f : {&b.descrizione_treno, &b.file_scenario, &b.file_percorso}) {
+    const std::optional<nomi_attesi> n = nomi_da_file(*f);
+    ASSERT_TRUE(n) << *f;
+    EXPECT_EQ(n->linea, "Valdora_Tarvea") << *f;
+    EXPECT_EQ(n->treno, "5293") << *f;
+  }
+  for (const std::string* f : {&b.descrizione_linea, &b.file_linea}) {
+    const std::optional<nomi_attesi> n = nomi_da_file(*f);
+    ASSERT_TRUE(n) << *f;
+    EXPECT_EQ(n->linea, "Valdora_Tarvea") << *f;
+    EXPECT_EQ(n->treno, "") << *f;
+  }
+  for (const char* f : {"Valdora", "x.txt", "_linea.txt", "_5293-.txt", "Valdora_-.txt", "-.txt", "a.sim.bak"}) {
+    EXPECT_FALSE(nomi_da_file(f)) << f;
+  }
 }
 
 }  // namespace
