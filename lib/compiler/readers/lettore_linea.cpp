@@ -153,6 +153,8 @@ bool lettura_linea::esegui() {
   }
 
   generale_letta_ = true;
+  // checking on without cells: the compile has said why, nothing after can be checked
+  if (m_.verifica && !m_.ha_celle()) return false;
   progressive_ordina(m_);
   avvia_posa(m_);
 
