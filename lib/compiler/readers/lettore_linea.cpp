@@ -13,6 +13,7 @@
 #include "compiler/placement/progressive_ordina.hpp"
 #include "compiler/readers/lettore_campi.hpp"
 #include "compiler/readers/sorveglianza.hpp"
+#include "compiler/readers/sviste.hpp"
 
 namespace scenario {
 
@@ -94,6 +95,8 @@ class lettura_linea {
   bool celle_create_ = false;
   luogo generale_;  // the [generale] marker, for a route without its length
   bool generale_letta_ = false;
+  std::optional<int32_t> ultima_pendenza_;  // the furthest gradient entry so far, for the order check
+  luogo dove_pendenza_;
 };
 
 // Nothing in the general section writes a cell, so the cells of an earlier
@@ -321,6 +324,11 @@ esito lettura_linea::pendenza() {
   const int32_t a = guarda_.lungo("the position (m)");
   const int32_t g = guarda_.lungo("the gradient (per mille)");
   if (oltre_percorso(a)) return esito::oltre_percorso;
+  svista_ordine(m_, guarda_.luogo_corrente(), "gradient", a, ultima_pendenza_, dove_pendenza_);
+  if (!ultima_pendenza_ || a >= *ultima_pendenza_) {
+    ultima_pendenza_ = a;
+    dove_pendenza_ = guarda_.luogo_corrente();
+  }
   posa_pendenza(m_, a, g);
   if (m_.codice_errore > 0) return chiudi_rifiutata();
   return esito::prosegui;

@@ -10,6 +10,7 @@
 #include "compiler/placement/posa_treno.hpp"
 #include "compiler/readers/lettore_campi.hpp"
 #include "compiler/readers/sorveglianza.hpp"
+#include "compiler/readers/sviste.hpp"
 
 namespace scenario {
 
@@ -182,6 +183,7 @@ class lettore_treno {
     const luogo qui = guarda_.luogo_corrente();
     const int32_t colonna_s = campi_.colonna();
     if (oltre(p, 100)) return oltre_percorso(p);
+    sviste_.velocita(qui, luogo_in(sorgente::treno, campi_.riga(), colonna_s), p, s);
     const int64_t n = cella_di(p);
     if (n > 0) {
       do {
@@ -201,6 +203,7 @@ class lettore_treno {
     const int32_t p = guarda_.lungo("the position (m)");
     const int32_t a = guarda_.lungo("the adhesion value");
     if (oltre(p, 100)) return oltre_percorso(p);
+    sviste_.aderenza(guarda_.luogo_corrente(), p);
     const int64_t n = cella_di(p);
     if (n > 0) {
       do {
@@ -241,6 +244,7 @@ class lettore_treno {
     int32_t v[6];
     for (std::size_t i = 0; i < 6; ++i) v[i] = guarda_.lungo(nomi[i]);
     if (oltre(v[0], 100)) return oltre_percorso(v[0]);
+    sviste_.rallentamento(guarda_.luogo_corrente(), v[0], v[1], v[2]);
     annota_cella(int64_t{v[0]} - 1200);  // the warning point lies 1200 m before the start
     annota_cella(v[0]);
     guarda_.posizione_voce(v[0]);
@@ -297,6 +301,7 @@ class lettore_treno {
                      "station length " + std::to_string(lunghezza) + " m is not a multiple of 100");
     }
     leggi_resto_stazione(r);
+    sviste_.stazione(guarda_.luogo_corrente(), pos, r.orario, r.nome);
     estendi_stazione(r, lunghezza);
     if (const esito e = segna_stazione(r, pos); e != esito::continua) return e;
 
@@ -414,6 +419,7 @@ class lettore_treno {
       m_.cel(cursore_aderenza_).aderenza = basso8(aderenza_prec_);
       ++cursore_aderenza_;
     } while (cursore_aderenza_ < m_.ultima_cella - 2);
+    sviste_.fine();
 
     for (int32_t r = voci::progressiva_tre; r <= voci::progressiva_uno; ++r) {
       const voce_tabella& v = m_.voce(r);
@@ -451,6 +457,7 @@ class lettore_treno {
   sorgenti_descrizione& sorgenti_;
   lettore_campi campi_;
   sorveglianza guarda_;
+  sviste_treno sviste_{m_};
   luogo luogo_velocita_;
   int32_t k_ = 1;
   int64_t cursore_velocita_ = 0;

@@ -138,7 +138,46 @@ int32_t sorveglianza::lungo(const char* cosa, bool vuoto_ammesso) {
     throw;
   }
   campo_letto(cosa, vuoto_ammesso);
+  migliaia();
   return v;
+}
+
+// "6,000": a number of one to three digits, a comma right after it and three
+// digits right after that reads as 6, then 000 as the next field.
+void sorveglianza::migliaia() {
+  const std::string_view campo = campi_.ultimo_campo();
+  if (campo.empty() || campo.size() > 3 || !std::all_of(campo.begin(), campo.end(), cifra)) return;
+  if (campi_.chiuso_a_fine_riga() || campi_.colonna() + static_cast<int32_t>(campo.size()) + 1 != campi_.colonna_cursore()) return;
+  const std::string_view resto = campi_.resto_riga();
+  if (resto.size() < 3 || !std::all_of(resto.begin(), resto.begin() + 3, cifra)) return;
+  if (resto.size() > 3 && (cifra(resto[3]) || resto[3] == '.')) return;
+  avvisa(campi_.riga(), campi_.colonna(),
+         "'" + std::string(campo) + "," + std::string(resto.substr(0, 3)) + "' reads as " + std::string(campo) +
+             " and then " + std::string(resto.substr(0, 3)) + ": numbers are written without a thousands separator");
+}
+
+// A text kept as it is written: blanks at its end stay part of it, and UTF-8
+// bytes show as two or three Windows-1252 characters each.
+void sorveglianza::controlla_testo(std::string_view t, const char* cosa) {
+  if (!t.empty() && (t.back() == ' ' || t.back() == '\t')) {
+    avvisa(campi_.riga(), campi_.colonna(),
+           std::string(cosa) + " ends in " + (t.back() == ' ' ? "a blank" : "a tab") + ", which is kept as part of it");
+  }
+  for (std::size_t i = 0; i + 1 < t.size(); ++i) {
+    const auto u = static_cast<unsigned char>(t[i]);
+    const std::size_t lunghezza = u >= 0xF0 && u <= 0xF4 ? 4 : u >= 0xE0 ? 3 : u >= 0xC2 && u <= 0xDF ? 2 : 0;
+    if (lunghezza == 0 || lunghezza > 3 + (u >= 0xF0 ? 1 : 0) || i + lunghezza > t.size()) continue;
+    const bool seguito = std::all_of(t.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                     t.begin() + static_cast<std::ptrdiff_t>(i + lunghezza),
+                                     [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
+    if (!seguito) continue;
+    avvisa(campi_.riga(), campi_.colonna(),
+           std::string(cosa) + " holds UTF-8 text ('" +
+               testo_escapato(t.substr(i, lunghezza), forma_mostrata::byte, massimo_parola_mostrata) +
+               "' is one character written in UTF-8): description files are Windows-1252, so it is stored as these "
+               "bytes; save the file as Windows-1252");
+    return;
+  }
 }
 
 int16_t sorveglianza::intero(const char* cosa) {
@@ -174,6 +213,7 @@ std::string sorveglianza::testo(const char* cosa) {
     throw;
   }
   campo_letto(cosa, true);
+  controlla_testo(v, cosa);
   return v;
 }
 
@@ -192,6 +232,7 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   }
   const int32_t colonna = campi_.colonna_cursore() + static_cast<int32_t>(primo);
 
+  if (riconosciuta && commento_apparente()) return;
   if (riconosciuta) {
     if (spezzata_) return;
     riga_ignorata_ = riga;
@@ -207,7 +248,9 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
     return;
   }
 
-  if (parola_.empty() || !lettera(parola_[0]) || !inizia_con_numero(resto)) return;
+  const std::size_t prima_lettera = std::find_if(parola_.begin(), parola_.end(), lettera) - parola_.begin();
+  if (prima_lettera == parola_.size() || !inizia_con_numero(resto)) return;
+  const std::string_view nuda = std::string_view(parola_).substr(prima_lettera);
   riga_ignorata_ = riga;
   // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
   std::string t(1, '\'');
@@ -216,7 +259,7 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   std::string_view vicina;
   std::size_t migliore = SIZE_MAX;
   for (const std::string_view p : parole) {
-    const std::size_t d = distanza_parole(parola_, p);
+    const std::size_t d = distanza_parole(nuda, p);
     if (d < migliore) {
       migliore = d;
       vicina = p;
@@ -228,6 +271,18 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
     t += " (did you mean " + std::string(vicina) + "?)";
   }
   avvisa(riga_voce_, colonna_voce_, std::move(t));
+}
+
+// '#', '//' or ';' before a keyword does not make a comment: the entry is read.
+bool sorveglianza::commento_apparente() {
+  const std::string_view p = parola_;
+  const char* segno = p.starts_with("//") ? "//" : p.starts_with("#") ? "#" : p.starts_with(";") ? ";" : nullptr;
+  if (segno == nullptr || riga_voce_ == riga_commento_) return false;
+  riga_commento_ = riga_voce_;
+  avvisa(riga_voce_, colonna_voce_,
+         std::string("'") + segno + "' does not comment a line out: it is read as a " + nome_ +
+             " entry (a field holding '-' is a comment)");
+  return true;
 }
 
 void sorveglianza::fine_file() {

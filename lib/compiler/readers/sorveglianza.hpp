@@ -53,6 +53,9 @@ class sorveglianza final : public destinatario_diagnostici {
   void campo_letto(const char* cosa, bool vuoto_ammesso);
   void avvisa(int32_t riga, int32_t colonna, std::string testo);
   void punta_al_campo(const char* cosa);
+  void migliaia();
+  void controlla_testo(std::string_view t, const char* cosa);
+  bool commento_apparente();
 
   modello& m_;
   lettore_campi& campi_;
@@ -69,6 +72,7 @@ class sorveglianza final : public destinatario_diagnostici {
   int sulla_riga_ = 0;      // of them, on the keyword's line
   bool spezzata_ = false;   // already warned: the entry goes on on another line
   int32_t riga_ignorata_ = 0;  // a line whose remaining fields were explained already
+  int32_t riga_commento_ = 0;  // a line already warned as a comment that is not one
   // End of a line whose rest held only separators: a later field on it has nothing left to check.
   const char* fine_solo_separatori_ = nullptr;
   std::string ultimo_;         // the last field that held anything

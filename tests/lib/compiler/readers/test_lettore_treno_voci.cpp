@@ -130,6 +130,7 @@ TEST_F(LettoreTrenoVoci, TheProgramsOwnFileReadsCleanly) {
   m.voce(81).fine = 200;
   m.voce(82).fine = 314150;
   m.voce(82).posizione = 1;
+  m.voce(84).fine = 101000;  // the route length, as the line gives it
   // the program's own train description, as its writer prints it
   leggi_testo(scrivi_in_memoria(dati_treno, &nomi_file::descrizione_treno).contenuto);
   EXPECT_EQ(m.codice_errore, 0);
