@@ -71,8 +71,12 @@ class lettore_treno {
   // reported and the next entry is read.
   esito voce_verificata(const std::string& campo) {
     try {
-      if (voce(campo) != esito::continua) m_.codice_errore = 0;
+      if (voce(campo) != esito::continua) {
+        m_.codice_errore = 0;
+        guasti_in_verifica_ = true;
+      }
     } catch (const errore_esecuzione& e) {
+      guasti_in_verifica_ = true;
       diagnostico d;
       d.codice = codice::errore_lettura;
       d.dove = e.dove() ? *e.dove() : guarda_.luogo_corrente();
@@ -419,7 +423,8 @@ class lettore_treno {
       m_.cel(cursore_aderenza_).aderenza = basso8(aderenza_prec_);
       ++cursore_aderenza_;
     } while (cursore_aderenza_ < m_.ultima_cella - 2);
-    sviste_.fine();
+    // checking on, a refused entry would make the cross checks speak of values it never set
+    if (!guasti_in_verifica_) sviste_.fine();
 
     for (int32_t r = voci::progressiva_tre; r <= voci::progressiva_uno; ++r) {
       const voce_tabella& v = m_.voce(r);
@@ -458,6 +463,7 @@ class lettore_treno {
   lettore_campi campi_;
   sorveglianza guarda_;
   sviste_treno sviste_{m_};
+  bool guasti_in_verifica_ = false;
   luogo luogo_velocita_;
   int32_t k_ = 1;
   int64_t cursore_velocita_ = 0;

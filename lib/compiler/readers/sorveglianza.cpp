@@ -219,6 +219,7 @@ std::string sorveglianza::testo(const char* cosa) {
 
 void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   const bool riconosciuta = !nome_.empty();
+  if (riconosciuta && commento_apparente()) return;
   if (campi_.chiuso_a_fine_riga()) return;
   const int32_t riga = campi_.riga();
   if (riga == riga_ignorata_) return;
@@ -232,7 +233,6 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
   }
   const int32_t colonna = campi_.colonna_cursore() + static_cast<int32_t>(primo);
 
-  if (riconosciuta && commento_apparente()) return;
   if (riconosciuta) {
     if (spezzata_) return;
     riga_ignorata_ = riga;
