@@ -54,6 +54,16 @@ void compila_pulito(const std::string& linea, const std::string& treno, const st
   EXPECT_TRUE(e.messaggi.empty()) << dove << "\n" << tutti(e);
 }
 
+// A snippet that shows a slip: it compiles, with at least one warning and no error.
+void compila_con_avviso(const std::string& linea, const std::string& treno, const std::string& dove) {
+  const cartella_compila c(linea, treno);
+  const esito_compila e = c.compila_qui();
+  EXPECT_EQ(e.uscita, uscita_compila::riuscita) << dove << "\n" << tutti(e);
+  EXPECT_TRUE(std::any_of(e.messaggi.begin(), e.messaggi.end(), [](const diagnostico& d) {
+    return d.tipo == gravita::avviso;
+  })) << dove << ": no warning";
+}
+
 // A snippet that is not a whole file goes into the smallest file around it:
 // a line snippet after a 20 km route length, a train snippet after the start marker.
 TEST(documentazione, ogni_frammento_si_compila_pulito) {
@@ -63,8 +73,10 @@ TEST(documentazione, ogni_frammento_si_compila_pulito) {
   for (const fsys::path& doc : documenti()) {
     const std::vector<std::string> righe = righe_di(doc);
     for (std::size_t i = 0; i < righe.size(); ++i) {
-      const bool linea = righe[i] == "```linea";
-      if (!linea && righe[i] != "```treno") continue;
+      const bool avviso = righe[i].ends_with(" avviso");
+      const std::string tipo = avviso ? righe[i].substr(0, righe[i].size() - 7) : righe[i];
+      const bool linea = tipo == "```linea";
+      if (!linea && tipo != "```treno") continue;
       std::vector<std::string> corpo;
       std::size_t j = i + 1;
       for (; j < righe.size() && righe[j] != "```"; ++j) corpo.push_back(righe[j]);
@@ -78,7 +90,8 @@ TEST(documentazione, ogni_frammento_si_compila_pulito) {
         if (!linea) corpo.insert(corpo.begin(), "[generale]");
         corpo.push_back("[fine]");
       }
-      compila_pulito(linea ? con_crlf(corpo) : linea_minima, linea ? treno_minimo : con_crlf(corpo), dove);
+      (avviso ? compila_con_avviso : compila_pulito)(linea ? con_crlf(corpo) : linea_minima,
+                                                     linea ? treno_minimo : con_crlf(corpo), dove);
       ++frammenti;
       i = j;
     }
