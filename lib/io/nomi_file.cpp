@@ -90,8 +90,16 @@ std::string opzioni_per(std::string_view nome, const std::string& opzione) {
     return opzione + " " + std::string(nome.substr(0, nome.size() - (txt ? 4 : 0)));
   }
   std::string r;
-  if (!n->linea.empty()) r = "--linea " + n->linea;
-  if (!n->treno.empty()) r += (r.empty() ? "" : " ") + std::string("--treno ") + n->treno;
+  // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
+  if (!n->linea.empty()) {
+    r = "--linea ";
+    r += n->linea;
+  }
+  if (!n->treno.empty()) {
+    if (!r.empty()) r += ' ';
+    r += "--treno ";
+    r += n->treno;
+  }
   return r;
 }
 

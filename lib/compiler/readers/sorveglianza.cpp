@@ -151,9 +151,12 @@ void sorveglianza::migliaia() {
   const std::string_view resto = campi_.resto_riga();
   if (resto.size() < 3 || !std::all_of(resto.begin(), resto.begin() + 3, cifra)) return;
   if (resto.size() > 3 && (cifra(resto[3]) || resto[3] == '.')) return;
-  avvisa(campi_.riga(), campi_.colonna(),
-         "'" + std::string(campo) + "," + std::string(resto.substr(0, 3)) + "' reads as " + std::string(campo) +
-             " and then " + std::string(resto.substr(0, 3)) + ": numbers are written without a thousands separator");
+  // appended piece by piece: GCC 12 warns falsely on "literal" + std::string temporaries
+  const std::string_view migliaia = resto.substr(0, 3);
+  std::string t(1, '\'');
+  t.append(campo).append(",").append(migliaia).append("' reads as ").append(campo).append(" and then ");
+  t.append(migliaia).append(": numbers are written without a thousands separator");
+  avvisa(campi_.riga(), campi_.colonna(), std::move(t));
 }
 
 // A text kept as it is written: blanks at its end stay part of it, and UTF-8

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "compiler/model/misure.hpp"
+#include "io/orario.hpp"
 
 namespace scenario {
 
@@ -11,12 +12,7 @@ namespace {
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-std::string orario_di(int32_t secondi) {
-  const int32_t s = std::abs(secondi);
-  std::string t = secondi < 0 ? "-" : "";
-  const auto due = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  return t + due(s / 3600) + ":" + due(s / 60 % 60) + ":" + due(s % 60);
-}
+std::string orario_di(int32_t secondi) { return ora_del_giorno(secondi, forma_ore::due_cifre); }
 
 }  // namespace
 
