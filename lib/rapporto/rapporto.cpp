@@ -117,6 +117,13 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
              (d.tipo == gravita::avviso ? " di-avviso" : "") + "\"><td>" + html_testo(x.file) + "</td><td>" +
              (x.inizio.riga > 0 ? numero(int64_t{x.inizio.riga}) : std::string()) + "</td><td>" +
              html_testo(corpo_messaggio(d, e.file)) + "</td></tr>";
+        // the places that explain it, under it
+        for (const correlato& c : d.correlati) {
+          const diagnostico_mostrato y = mostra(c, e.file);
+          o += "<tr class=\"messaggio correlato\"><td>" + html_testo(y.file) + "</td><td>" +
+               (y.inizio.riga > 0 ? numero(int64_t{y.inizio.riga}) : std::string()) + "</td><td>note: " +
+               html_testo(y.testo) + "</td></tr>";
+        }
       }
       o += "</table>";
     }
@@ -834,7 +841,7 @@ table.dati { font-size: 12px; width: 100%; } table.dati thead th { border-bottom
 table.dati tbody tr:nth-child(even) { background: #f3f5f7; } td.campi { color: #57606a; font-size: 11px; }
 td.testo { white-space: pre; font-family: "DejaVu Sans Mono", monospace; }
 .ok { color: #1a7f37; } .ko { color: #cf222e; }
-.esito table { font-size: 12px; } tr.principale td { font-weight: bold; } tr.di-avviso td { color: #9a6700; }
+.esito table { font-size: 12px; } tr.principale td { font-weight: bold; } tr.di-avviso td { color: #9a6700; } tr.correlato td { color: #57606a; }
 .pannello { break-inside: avoid; page-break-inside: avoid; }
 .affiancate { display: flex; gap: 24px; } .affiancate > section { flex: 1; }
 svg { width: 100%; height: auto; display: block; background: #fff; }

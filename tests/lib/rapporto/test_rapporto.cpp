@@ -113,6 +113,7 @@ TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
   d.posizione = 2150;
   d.dove = luogo_in(sorgente::treno, 84, 3, "segnale");
   d.testo = "<taken>";
+  d.correlati.push_back({luogo_in(sorgente::treno, 12, 1, "stazione"), "the entry that put a station mark there"});
   o.esito->messaggi = {diagnostico_di("a warning"), d};
   o.esito->messaggi[0].tipo = gravita::avviso;
   const std::string pagina = componi_rapporto(m, estrai_contenuto(m), o);
@@ -121,6 +122,10 @@ TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
                         "&lt;taken&gt; (status 16)</td>"),
             std::string::npos);
   EXPECT_NE(pagina.find("<tr class=\"messaggio di-avviso\"><td></td><td></td><td>warning: a warning</td>"),
+            std::string::npos);
+  // the place that explains it, right under it
+  EXPECT_NE(pagina.find("(status 16)</td></tr><tr class=\"messaggio correlato\"><td>P_77-.txt</td><td>12</td>"
+                        "<td>note: the entry that put a station mark there</td></tr>"),
             std::string::npos);
   EXPECT_NE(pagina.find("status code 16"), std::string::npos);
 }
