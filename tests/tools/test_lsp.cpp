@@ -148,5 +148,127 @@ TEST(LspServer, UscitaSenzaShutdownEInputInterrotto) {
   EXPECT_NE(log.str().find("64 MiB"), std::string::npos);
 }
 
+
+// A session as an editor drives it: each message and the diagnostics last published per file.
+class sessione {
+ public:
+  void invia(const json& j) {
+    const std::string corpo = j.dump();
+    trascritto_ += incornicia(corpo);
+    const std::size_t prima = out_.str().size();
+    s_.tratta(corpo);
+    for (const json& r : risposte(out_.str().substr(prima))) {
+      if (r.value("method", "") == "textDocument/publishDiagnostics") {
+        pubblicati_[r["params"]["uri"].get<std::string>()] = r["params"]["diagnostics"];
+      } else {
+        ultima_ = r;
+      }
+    }
+  }
+  const json& diagnostici(const std::string& uri) { return pubblicati_[uri]; }
+  const json& ultima() const { return ultima_; }
+  const server& s() const { return s_; }
+  const std::string& trascritto() const { return trascritto_; }
+
+ private:
+  std::ostringstream out_;
+  std::ostringstream log_;
+  sistema_file_disco fs_;
+  server s_{out_, log_, fs_};
+  std::map<std::string, json> pubblicati_;
+  json ultima_;
+  std::string trascritto_;
+};
+
+json notifica(const char* metodo, json param) {
+  return json{{"jsonrpc", "2.0"}, {"method", metodo}, {"params", std::move(param)}};
+}
+
+json modifica(const std::string& uri, int versione, uint32_t riga, uint32_t da, uint32_t a, const char* testo) {
+  const json r = {{"start", {{"line", riga}, {"character", da}}}, {"end", {{"line", riga}, {"character", a}}}};
+  return notifica("textDocument/didChange", {{"textDocument", {{"uri", uri}, {"version", versione}}},
+                                             {"contentChanges", json::array({{{"range", r}, {"text", testo}}})}});
+}
+
+// "S riga:carattere codice" of each diagnostic: S severity, codice "-" when none.
+std::vector<std::string> riassunto(const json& diagnostici) {
+  std::vector<std::string> r;
+  for (const json& d : diagnostici) {
+    const json& inizio = d["range"]["start"];
+    r.push_back(std::to_string(d["severity"].get<int>()) + " " + std::to_string(inizio["line"].get<int>()) + ":" +
+                std::to_string(inizio["character"].get<int>()) + " " +
+                (d.contains("code") ? std::to_string(d["code"].get<int>()) : "-"));
+    EXPECT_EQ(d["source"], "compila_scenario");
+  }
+  return r;
+}
+
+TEST(LspServer, SessioneIntera) {
+  using prova::cambia;
+  const std::string cartella = "file:///cartella_lsp_inesistente/";
+  const std::string uri_linea = cartella + "Prova%C3%A0_linea.txt";
+  const std::string uri_treno = cartella + "Prova%C3%A0_77-.txt";
+  const std::string linea = prova::testo_di(cambia(prova::linea_base(), 11, "curvax,  650,  550"));
+  const std::string treno = prova::testo_di(cambia(cambia(prova::treno_base(), 10, "velocita,     700,    abc"), 13,
+      "stazione,    8550, 12,  300,  1, 0, 0,  4,1,1,  2,1,1,   60,  12, 4, 0, CITT\xC3\x80 \xC3\x88 \xE2\x82\xAC"));
+  sessione x;
+  x.invia(json::parse(inizia));
+  EXPECT_EQ(x.ultima()["result"]["capabilities"]["textDocumentSync"]["change"], 2);
+  x.invia(notifica("initialized", json::object()));
+  const auto apri = [&](const std::string& uri, const std::string& testo) {
+    x.invia(notifica("textDocument/didOpen",
+                     {{"textDocument", {{"uri", uri}, {"languageId", "t"}, {"version", 1}, {"text", testo}}}}));
+  };
+  apri(uri_linea, linea);
+  apri(uri_treno, treno);
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), (std::vector<std::string>{"1 9:22 25"}));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_linea)), (std::vector<std::string>{"1 10:0 103", "3 10:0 -"}));
+  x.invia(modifica(uri_treno, 2, 9, 22, 25, "65"));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+  // the line file mended: the open train file is checked again with it
+  x.invia(modifica(uri_linea, 2, 10, 0, 6, "curvad5"));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_linea)), std::vector<std::string>{});
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+  // a change that sends the whole text
+  x.invia(notifica("textDocument/didChange", {{"textDocument", {{"uri", uri_treno}, {"version", 3}}},
+                                              {"contentChanges", json::array({{{"text", treno}}})}}));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), (std::vector<std::string>{"1 9:22 25"}));
+  x.invia(json{{"jsonrpc", "2.0"}, {"id", 9}, {"method", "shutdown"}});
+  EXPECT_TRUE(x.ultima().contains("result"));
+  EXPECT_EQ(x.ultima()["id"], 9);
+  x.invia(notifica("exit", json::object()));
+  EXPECT_TRUE(x.s().finito());
+  EXPECT_EQ(x.s().uscita(), 0);
+  // the same bytes through the program's loop end with 0 as well
+  std::istringstream in(x.trascritto());
+  std::ostringstream out;
+  std::ostringstream log;
+  sistema_file_disco fs;
+  EXPECT_EQ(esegui_lsp(in, out, log, fs), 0);
+}
+
+// A character Windows-1252 cannot hold becomes '?': refused where the editor shows it, and said so.
+TEST(LspServer, CarattereFuoriDal1252) {
+  const std::string uri_linea = "file:///cartella_lsp_inesistente/P_linea.txt";
+  const std::string uri_treno = "file:///cartella_lsp_inesistente/P_5-.txt";
+  sessione x;
+  x.invia(json::parse(inizia));
+  for (const auto& [uri, testo] : {std::pair{uri_linea, prova::testo_di(prova::linea_base())},
+                                   std::pair{uri_treno, prova::testo_di(prova::treno_base())}}) {
+    x.invia(notifica("textDocument/didOpen",
+                     {{"textDocument", {{"uri", uri}, {"languageId", "t"}, {"version", 1}, {"text", testo}}}}));
+  }
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+  // 65 becomes a character of two UTF-16 units and a 5
+  x.invia(modifica(uri_treno, 2, 9, 22, 24, "\xF0\x9F\x98\x80" "5"));
+  const json& d = x.diagnostici(uri_treno);
+  EXPECT_EQ(riassunto(d), (std::vector<std::string>{"1 9:22 25"}));
+  ASSERT_FALSE(d.empty());
+  EXPECT_NE(d[0]["message"].get<std::string>().find("'?5'"), std::string::npos);
+  // mended from the emoji's far side: both of its units replaced
+  x.invia(modifica(uri_treno, 3, 9, 22, 24, "6"));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace scenario::lsp
