@@ -135,6 +135,28 @@ TEST(LspServer, Risposte) {
   }
 }
 
+TEST(LspServer, Argomenti) {
+  struct caso {
+    std::vector<std::string> argomenti;
+    bool lsp;
+    bool aiuto;
+    std::string errore;
+  };
+  const caso casi[] = {
+      {{"--lsp"}, true, false, ""},
+      {{"--lsp", "--json"}, true, false, "--lsp takes no other option"},
+      {{"--linea", "A", "--lsp"}, true, false, "--lsp takes no other option"},
+      {{"--lsp", "--help"}, false, true, ""},
+      {{"--linea", "A", "--treno", "1"}, false, false, ""},
+  };
+  for (const caso& c : casi) {
+    const argomenti_letti a = leggi_argomenti(c.argomenti);
+    EXPECT_EQ(a.opzioni.lsp, c.lsp) << c.argomenti[0];
+    EXPECT_EQ(a.opzioni.aiuto, c.aiuto) << c.argomenti[0];
+    EXPECT_EQ(a.errore, c.errore) << c.argomenti[0];
+  }
+}
+
 TEST(LspServer, UscitaSenzaShutdownEInputInterrotto) {
   sistema_file_disco fs;
   std::ostringstream out;

@@ -286,7 +286,8 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   argomenti_letti r;
   opzioni_compila& o = r.opzioni;
   // the server's files come from the editor: no other option applies
-  if (std::find(argomenti.begin(), argomenti.end(), "--lsp") != argomenti.end()) {
+  const auto dato = [&](const char* x) { return std::find(argomenti.begin(), argomenti.end(), x) != argomenti.end(); };
+  if (dato("--lsp") && !dato("--help") && !dato("-h")) {
     o.lsp = true;
     if (argomenti.size() > 1) r.errore = "--lsp takes no other option";
     return r;
