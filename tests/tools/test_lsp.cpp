@@ -115,6 +115,10 @@ TEST(LspServer, Risposte) {
       {"prima_di_initialize", R"({"jsonrpc":"2.0","id":1,"method":"shutdown"})", false, codice_rpc::non_inizializzato},
       {"senza_metodo", R"({"jsonrpc":"2.0","id":1})", true, codice_rpc::richiesta_invalida},
       {"non_oggetto", "[1,2]", true, 0},
+      {"annidato_troppo", R"({"jsonrpc":"2.0","id":1,"method":"x","params":)" + std::string(300, '[') +
+                              std::string(300, ']') + "}", true, codice_rpc::errore_json},
+      {"annidato_nelle_stringhe", R"({"jsonrpc":"2.0","id":1,"method":"x","params":")" + std::string(300, '[') + "\"}",
+       true, codice_rpc::metodo_sconosciuto},
       {"metodo_non_testo", R"({"jsonrpc":"2.0","id":1,"method":5})", true, codice_rpc::richiesta_invalida},
   };
   for (const caso_risposta& c : casi) {

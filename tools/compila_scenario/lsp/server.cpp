@@ -98,6 +98,28 @@ json diagnostico_lsp(const diagnostico& d, const contesto_coppia& c) {
   return j;
 }
 
+// No message of the protocol nests deeper; a deeper one would exhaust the
+// stack of the recursive JSON code long before its length limit.
+constexpr int profondita_massima = 256;
+
+bool troppo_annidato(std::string_view t) {
+  int profondita = 0;
+  bool in_stringa = false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (in_stringa) {
+      if (c == '\\') ++i;
+      if (c == '"') in_stringa = false;
+      continue;
+    }
+    if (c == '"') in_stringa = true;
+    if (c == '[' || c == '{') ++profondita;
+    if (c == ']' || c == '}') --profondita;
+    if (profondita > profondita_massima) return true;
+  }
+  return false;
+}
+
 std::filesystem::path percorso_disco(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
@@ -130,6 +152,10 @@ void server::pubblica(const std::string& uri, json diagnostici) {
 }
 
 void server::tratta(const std::string& corpo) {
+  if (troppo_annidato(corpo)) {
+    rifiuta(nullptr, codice_rpc::errore_json, "the message nests deeper than " + std::to_string(profondita_massima));
+    return;
+  }
   const json j = json::parse(corpo, nullptr, false);
   if (j.is_discarded()) {
     rifiuta(nullptr, codice_rpc::errore_json, "the message is not JSON");
