@@ -115,8 +115,9 @@ TEST(LspServer, Risposte) {
       {"prima_di_initialize", R"({"jsonrpc":"2.0","id":1,"method":"shutdown"})", false, codice_rpc::non_inizializzato},
       {"senza_metodo", R"({"jsonrpc":"2.0","id":1})", true, codice_rpc::richiesta_invalida},
       {"non_oggetto", "[1,2]", true, 0},
-      {"annidato_troppo", R"({"jsonrpc":"2.0","id":1,"method":"x","params":)" + std::string(300, '[') +
-                              std::string(300, ']') + "}", true, codice_rpc::errore_json},
+      {"annidato_troppo",
+       R"({"jsonrpc":"2.0","id":1,"method":"x","params":)" + std::string(300, '[') + std::string(300, ']') + "}", true,
+       codice_rpc::errore_json},
       {"annidato_nelle_stringhe", R"({"jsonrpc":"2.0","id":1,"method":"x","params":")" + std::string(300, '[') + "\"}",
        true, codice_rpc::metodo_sconosciuto},
       {"metodo_non_testo", R"({"jsonrpc":"2.0","id":1,"method":5})", true, codice_rpc::richiesta_invalida},
@@ -173,7 +174,6 @@ TEST(LspServer, UscitaSenzaShutdownEInputInterrotto) {
   EXPECT_TRUE(niente.str().empty());
   EXPECT_NE(log.str().find("64 MiB"), std::string::npos);
 }
-
 
 // A session as an editor drives it: each message and the diagnostics last published per file.
 class sessione {
@@ -235,7 +235,8 @@ TEST(LspServer, SessioneIntera) {
   const std::string uri_linea = cartella + "Prova%C3%A0_linea.txt";
   const std::string uri_treno = cartella + "Prova%C3%A0_77-.txt";
   const std::string linea = prova::testo_di(cambia(prova::linea_base(), 11, "curvax,  650,  550"));
-  const std::string treno = prova::testo_di(cambia(cambia(prova::treno_base(), 10, "velocita,     700,    abc"), 13,
+  const std::string treno = prova::testo_di(cambia(
+      cambia(prova::treno_base(), 10, "velocita,     700,    abc"), 13,
       "stazione,    8550, 12,  300,  1, 0, 0,  4,1,1,  2,1,1,   60,  12, 4, 0, CITT\xC3\x80 \xC3\x88 \xE2\x82\xAC"));
   sessione x;
   x.invia(json::parse(inizia));
@@ -286,7 +287,9 @@ TEST(LspServer, CarattereFuoriDal1252) {
   }
   EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
   // 65 becomes a character of two UTF-16 units and a 5
-  x.invia(modifica(uri_treno, 2, 9, 22, 24, "\xF0\x9F\x98\x80" "5"));
+  x.invia(modifica(uri_treno, 2, 9, 22, 24,
+                   "\xF0\x9F\x98\x80"
+                   "5"));
   const json& d = x.diagnostici(uri_treno);
   EXPECT_EQ(riassunto(d), (std::vector<std::string>{"1 9:22 25"}));
   ASSERT_FALSE(d.empty());

@@ -15,7 +15,9 @@ class sorgenti_in_memoria final : public sorgenti_descrizione {
  public:
   sorgenti_in_memoria(std::optional<std::string> linea, std::string treno, std::string nome_linea,
                       std::string nome_treno)
-      : linea_(std::move(linea)), treno_(std::move(treno)), nome_linea_(std::move(nome_linea)),
+      : linea_(std::move(linea)),
+        treno_(std::move(treno)),
+        nome_linea_(std::move(nome_linea)),
         nome_treno_(std::move(nome_treno)) {}
   std::optional<std::string> leggi_linea() override { return linea_; }
   std::string leggi_treno() override { return treno_; }

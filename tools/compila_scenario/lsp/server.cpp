@@ -240,9 +240,10 @@ void server::cambia(const json& param) {
       continue;
     }
     const json& r = c.at("range");
-    std::size_t da = scostamento(testo, r.at("start").at("line").get<uint32_t>(),
-                                 r.at("start").at("character").get<uint32_t>());
-    std::size_t a = scostamento(testo, r.at("end").at("line").get<uint32_t>(), r.at("end").at("character").get<uint32_t>());
+    std::size_t da =
+        scostamento(testo, r.at("start").at("line").get<uint32_t>(), r.at("start").at("character").get<uint32_t>());
+    std::size_t a =
+        scostamento(testo, r.at("end").at("line").get<uint32_t>(), r.at("end").at("character").get<uint32_t>());
     if (a < da) std::swap(da, a);
     testo.replace(da, a - da, nuovo);
   }
@@ -329,7 +330,8 @@ void server::controlla_linea(const std::string& percorso, const std::string& uri
   std::vector<std::pair<std::string, std::string>> treni;
   for (const auto& [p, d] : documenti_) {
     const ruolo_file r = ruolo_di(p);
-    if (r.treno && r.nomi.linea == ruolo.nomi.linea && cartella_di(p) == cartella_di(percorso)) treni.emplace_back(p, d.uri);
+    if (r.treno && r.nomi.linea == ruolo.nomi.linea && cartella_di(p) == cartella_di(percorso))
+      treni.emplace_back(p, d.uri);
   }
   // each open train file is checked again; the first one's compile speaks for the line file
   std::optional<json> linea;

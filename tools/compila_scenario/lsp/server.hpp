@@ -5,11 +5,10 @@
 // buffers as they are, unsaved.
 #include <iosfwd>
 #include <map>
-#include <optional>
-#include <utility>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "io/sistema_file.hpp"
 

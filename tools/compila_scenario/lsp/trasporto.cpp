@@ -84,7 +84,8 @@ lettura leggi_messaggio(std::istream& in) {
   lettura r;
   r.corpo.resize(*lunghezza);
   in.read(r.corpo.data(), static_cast<std::streamsize>(*lunghezza));
-  if (static_cast<std::size_t>(in.gcount()) != *lunghezza) return rifiuto(esito_lettura::fine, "the stream ended in a message");
+  if (static_cast<std::size_t>(in.gcount()) != *lunghezza)
+    return rifiuto(esito_lettura::fine, "the stream ended in a message");
   r.esito = esito_lettura::messaggio;
   return r;
 }

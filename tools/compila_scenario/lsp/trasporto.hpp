@@ -14,10 +14,10 @@ inline constexpr std::size_t lunghezza_massima_messaggio = std::size_t{64} << 20
 inline constexpr std::size_t lunghezza_massima_intestazione = 8192;
 
 enum class esito_lettura {
-  messaggio,    // corpo holds one message
-  fine,         // the stream ended (between messages or inside one)
-  troppo_lungo, // the length is past lunghezza_massima_messaggio: nothing read
-  malformato,   // no usable Content-Length, or a header line too long
+  messaggio,     // corpo holds one message
+  fine,          // the stream ended (between messages or inside one)
+  troppo_lungo,  // the length is past lunghezza_massima_messaggio: nothing read
+  malformato,    // no usable Content-Length, or a header line too long
 };
 
 struct lettura {
