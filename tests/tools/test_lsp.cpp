@@ -274,6 +274,31 @@ TEST(LspServer, SessioneIntera) {
   EXPECT_EQ(esegui_lsp(in, out, log, fs), 0);
 }
 
+// A line file with no train file open is read alone; closing a file clears its diagnostics.
+TEST(LspServer, FileDiLineaDaSoloEChiusura) {
+  const std::string uri_linea = "file:///cartella_lsp_inesistente/Q_linea.txt";
+  const std::string uri_treno = "file:///cartella_lsp_inesistente/Q_3-.txt";
+  const auto apri = [](sessione& x, const std::string& uri, const std::string& testo) {
+    x.invia(notifica("textDocument/didOpen",
+                     {{"textDocument", {{"uri", uri}, {"languageId", "t"}, {"version", 1}, {"text", testo}}}}));
+  };
+  sessione x;
+  x.invia(json::parse(inizia));
+  apri(x, uri_linea, prova::testo_di(prova::cambia(prova::linea_base(), 11, "curvax,  650,  550")));
+  const std::vector<std::string> attesi{"1 10:0 103", "3 10:0 -"};
+  EXPECT_EQ(riassunto(x.diagnostici(uri_linea)), attesi);
+  // with a clean train file checking on finds nothing more: no note
+  apri(x, uri_treno, prova::testo_di(prova::treno_base()));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_linea)), std::vector<std::string>{"1 10:0 103"});
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+  x.invia(notifica("textDocument/didChange", {{"textDocument", {{"uri", uri_treno}, {"version", 2}}},
+                                              {"contentChanges", json::array({{{"text", "[generale]\r\n"}}})}}));
+  EXPECT_FALSE(x.diagnostici(uri_treno).empty());
+  x.invia(notifica("textDocument/didClose", {{"textDocument", {{"uri", uri_treno}}}}));
+  EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
+  EXPECT_EQ(riassunto(x.diagnostici(uri_linea)), attesi);
+}
+
 // A character Windows-1252 cannot hold becomes '?': refused where the editor shows it, and said so.
 TEST(LspServer, CarattereFuoriDal1252) {
   const std::string uri_linea = "file:///cartella_lsp_inesistente/P_linea.txt";
