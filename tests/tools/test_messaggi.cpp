@@ -179,7 +179,7 @@ TEST(argomenti, testo_d_uso) {
   EXPECT_EQ(aiuto.rfind(riga + "\n", 0), 0u) << aiuto;
   EXPECT_TRUE(breve.ends_with("  (--help for more)\n"));
   for (const char* parte : {"--linea NOME", "--treno NUMERO", "--dir CARTELLA", "--out CARTELLA", "--senza-linea",
-                            "--json", "--rigoroso", "--html FILE", "--nuovo NOME NUMERO", "Exit status:", "  64  bad usage"}) {
+                            "--json", "--rigoroso", "--html FILE", "--nuovo NOME NUMERO", "--lsp", "Exit status:", "  64  bad usage"}) {
     EXPECT_NE(aiuto.find(parte), std::string::npos) << parte;
   }
   EXPECT_EQ(aiuto.find("\n\n\n"), std::string::npos) << aiuto;

@@ -20,14 +20,17 @@ namespace {
 const char* const riga_uso =
     "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA] [--senza-linea] [--json]"
     " [--rigoroso] [--html FILE]\n"
-    "       compila_scenario --nuovo NOME NUMERO [--dir CARTELLA] [--json]";
+    "       compila_scenario --nuovo NOME NUMERO [--dir CARTELLA] [--json]\n"
+    "       compila_scenario --lsp";
 
 const char* const descrizione_uso =
     "Compiles NOME_linea.txt and NOME_NUMERO-.txt from CARTELLA (default: the current folder)\n"
     "into NOME_linea.dat, NOME_NUMERO.sim and NOME_NUMERO.dat, exactly as genera_scenario does.\n"
     "The description files are never changed or deleted.\n"
     "--nuovo writes NOME_linea.txt and NOME_NUMERO-.txt into CARTELLA instead: a starting pair\n"
-    "(a short example line and train) that compiles cleanly; it never writes over a file.\n";
+    "(a short example line and train) that compiles cleanly; it never writes over a file.\n"
+    "--lsp runs a language server on standard input and output for an editor: every problem\n"
+    "of an open description file and of its pair, as the text is typed, without saving.\n";
 
 const char* const piede_uso =
     "Each problem is reported as  file:line:column: keyword at N m: what is wrong (status N);\n"
@@ -282,6 +285,13 @@ std::string testo_uso() {
 argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   argomenti_letti r;
   opzioni_compila& o = r.opzioni;
+  // the server's files come from the editor: no other option applies
+  const auto dato = [&](const char* x) { return std::find(argomenti.begin(), argomenti.end(), x) != argomenti.end(); };
+  if (dato("--lsp") && !dato("--help") && !dato("-h")) {
+    o.lsp = true;
+    if (argomenti.size() > 1) r.errore = "--lsp takes no other option";
+    return r;
+  }
   const argomenti_in_forma f = in_forma(argomenti);
   valori_letti v;
   CLI::App app{descrizione_uso, "compila_scenario"};

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <new>
 #include <ostream>
 #include <system_error>
@@ -21,6 +22,7 @@
 #include "io/errore_io.hpp"
 #include "io/nomi_file.hpp"
 #include "io/testo_1252.hpp"
+#include "tools/compila_scenario/lsp/server.hpp"
 
 namespace scenario {
 
@@ -523,6 +525,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       out << testo_uso();
       return consegnato(uscita_compila::riuscita, out, err);
     }
+    if (o.lsp && a.errore.empty()) return lsp::esegui_lsp(std::cin, out, err, fs);
     esito_compila e;
     if (!a.errore.empty()) {
       e.uscita = uscita_compila::uso_errato;

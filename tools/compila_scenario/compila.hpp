@@ -34,6 +34,7 @@ struct opzioni_compila {
   bool rigoroso = false;  // a warning fails the compile too
   bool aiuto = false;
   std::optional<std::string> html;  // report page of what was compiled
+  bool lsp = false;    // --lsp: a language server on standard input and output
   bool nuovo = false;  // --nuovo: write a starting pair named by linea and treno; compile nothing
 };
 
