@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "compiler/model/codici.hpp"
+#include "compiler/readers/lettore_campi.hpp"
 #include "io/testo_1252.hpp"
 
 namespace scenario {
@@ -11,13 +12,6 @@ namespace {
 
 constexpr std::size_t massimo_parola = 60;
 constexpr std::size_t massimo_testo = 400;
-
-std::string_view senza_spazi(std::string_view t) {
-  const auto spazio = [](char c) { return c == ' ' || c == '\t'; };
-  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
-  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
-  return t;
-}
 
 ambito_codice ambito_di(std::optional<int32_t> codice) {
   const voce_codice* v = codice ? cerca_codice(*codice) : nullptr;

@@ -40,7 +40,8 @@ struct voce_ordinata {
 
 }  // namespace
 
-std::vector<diagnostico> verifica_oltre(const modello& compilato, sorgenti_descrizione& sorgenti) {
+std::vector<diagnostico> verifica_oltre(const modello& compilato, sorgenti_descrizione& sorgenti,
+                                       destinatario_campi* campi) {
   raccolta_diagnostici r;
   modello v;
   v.nome_linea = compilato.nome_linea;
@@ -48,6 +49,7 @@ std::vector<diagnostico> verifica_oltre(const modello& compilato, sorgenti_descr
   v.scrivi_linea = compilato.scrivi_linea;
   v.verifica = true;
   v.diagnostici = &r;
+  v.campi_letti = campi;
   try {
     memorizza_dati(v, sorgenti);
   } catch (const std::exception&) {

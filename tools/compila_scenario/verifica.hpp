@@ -13,7 +13,8 @@ namespace scenario {
 
 // Every diagnostic of a reading that goes on past each refusal. A file that
 // cannot be read ends it quietly: the compile has reported that already.
-std::vector<diagnostico> verifica_oltre(const modello& compilato, sorgenti_descrizione& sorgenti);
+std::vector<diagnostico> verifica_oltre(const modello& compilato, sorgenti_descrizione& sorgenti,
+                                       destinatario_campi* campi = nullptr);
 
 // The diagnostics of the compile and of checking on, in file order (the line
 // file, the train file, then those about no line), each once. `principale`

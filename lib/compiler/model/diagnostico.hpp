@@ -59,6 +59,7 @@ struct diagnostico {
   std::optional<int32_t> posizione;  // metres along the route
   std::string testo;                 // what went wrong, for people
   std::vector<correlato> correlati;
+  std::optional<std::string> correzione;  // a text that may replace the region, when one is clear
 };
 
 // Where diagnostics go.

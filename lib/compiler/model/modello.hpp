@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/model/campi_letti.hpp"
 #include "compiler/model/diagnostico.hpp"
 #include "io/memoria_azzerata.hpp"
 
@@ -199,6 +200,8 @@ struct modello {
 
   // Where this compile's diagnostics go (none: nowhere); the files never see them.
   destinatario_diagnostici* diagnostici = nullptr;
+  // Who is told each field the readers take (none: nobody).
+  destinatario_campi* campi_letti = nullptr;
   // Checking on: a refused entry is reported and the reading goes on with the
   // next one, and the train file is read after a refused line. Such a model
   // only finds problems; nothing is written from it.

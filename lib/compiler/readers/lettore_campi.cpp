@@ -128,6 +128,13 @@ int16_t lettore_campi::leggi_integer(const char* cosa) {
 
 uint8_t lettore_campi::leggi_byte(const char* cosa) { return static_cast<uint8_t>(leggi_numero(0, 255, cosa)); }
 
+std::string_view senza_spazi(std::string_view t) {
+  const auto spazio = [](char c) { return c == ' ' || c == '\t'; };
+  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
+  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
+  return t;
+}
+
 bool contiene(std::string_view campo, std::string_view parola) {
   return campo.find(parola) != std::string_view::npos;
 }

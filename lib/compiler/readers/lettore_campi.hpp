@@ -69,6 +69,9 @@ class lettore_campi {
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_nc(std::string_view campo, std::string_view parola);
 
+// A field without the blanks and tabs around it.
+std::string_view senza_spazi(std::string_view t);
+
 // The most bytes of a file's word quoted in a message.
 inline constexpr std::size_t massimo_parola_mostrata = 40;
 

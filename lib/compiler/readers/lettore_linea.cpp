@@ -12,6 +12,7 @@
 #include "compiler/placement/posa_linea.hpp"
 #include "compiler/placement/progressive_ordina.hpp"
 #include "compiler/readers/lettore_campi.hpp"
+#include "compiler/readers/parole_chiave.hpp"
 #include "compiler/readers/sorveglianza.hpp"
 #include "compiler/readers/sviste.hpp"
 
@@ -25,12 +26,6 @@ inline constexpr int commenti_caratteristiche = 2;
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-// The keywords as the writer spells them, for suggestions.
-constexpr std::string_view parole_generale[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 4 codici"};
-constexpr std::string_view parole_caratteristiche[] = {"pendenza", "curvad", "curvas", "montagna",
-                                                       "indicatori_vmax", "cartello_indicatore"};
 
 // Turn per metre of a curve keyword: the first class digit found, negated
 // for a left-hand curve ("s" anywhere in the keyword).
@@ -151,7 +146,7 @@ bool lettura_linea::esegui() {
 
   while (passo(commenti_generale, false)) {
     if (!voce_generale()) return false;
-    guarda_.fine_voce(parole_generale);
+    guarda_.fine_voce(parole_del_gruppo(gruppo_parole::generale_linea));
     if (chiude_generale(m_.riga)) break;
   }
 
@@ -165,7 +160,7 @@ bool lettura_linea::esegui() {
     const esito e = voce_caratteristica();
     if (e == esito::interrompi) return false;
     if (e == esito::oltre_percorso) break;
-    guarda_.fine_voce(parole_caratteristiche);
+    guarda_.fine_voce(parole_del_gruppo(gruppo_parole::caratteristiche_linea));
   }
   if (campi_.fine()) guarda_.fine_file();
 
@@ -218,7 +213,7 @@ bool lettura_linea::sezione_generale() {
 
 // The route length sizes the cells; false: the line is refused.
 bool lettura_linea::lunghezza_percorso() {
-  guarda_.voce("lunghezza percorso", 1);
+  guarda_.voce("lunghezza percorso");
   const int32_t lunghezza = guarda_.lungo("the route length (m)");
   m_.voce(voci::percorso).fine = lunghezza;
   if (lunghezza > lunghezza_massima) {
@@ -241,7 +236,7 @@ bool lettura_linea::lunghezza_percorso() {
 // One keyword may name several references: each is read in turn, the third first.
 void lettura_linea::progressive(const std::string& parola) {
   const auto leggi_progressiva = [&](int32_t record) {
-    guarda_.voce("progressiva chilometrica", 3);
+    guarda_.voce("progressiva chilometrica");
     voce_tabella& v = m_.voce(record);
     v.inizio = guarda_.lungo("the start (m)");
     v.fine = guarda_.lungo("the offset (m)");
@@ -255,22 +250,22 @@ void lettura_linea::progressive(const std::string& parola) {
 
 void lettura_linea::sfondi(const std::string& parola) {
   if (contiene(parola, "sfondo") && contiene(parola, "uno")) {
-    guarda_.voce("sfondo uno", 1);
+    guarda_.voce("sfondo uno");
     m_.voce(voci::linea).inizio = guarda_.lungo("the background value");
   }
   if (contiene(parola, "sfondo") && contiene(parola, "due")) {
-    guarda_.voce("sfondo due", 1);
+    guarda_.voce("sfondo due");
     m_.voce(voci::linea).posizione = guarda_.lungo("the background value");
   }
   if (contiene(parola, "sfondo") && contiene(parola, "tre")) {
-    guarda_.voce("sfondo tre", 1);
+    guarda_.voce("sfondo tre");
     m_.voce(voci::linea).fine = guarda_.lungo("the background value");
   }
 }
 
 // false: the line is refused.
 bool lettura_linea::ripetizione_segnali(const std::string& parola) {
-  guarda_.voce("ripetizione segnali", 2);
+  guarda_.voce("ripetizione segnali");
   voce_tabella& v = m_.voce(voci::treno);
   v.inizio = guarda_.lungo("the first number");
   v.fine = guarda_.lungo("the second number");
@@ -320,7 +315,7 @@ esito lettura_linea::caratteristiche() {
 }
 
 esito lettura_linea::pendenza() {
-  guarda_.voce("pendenza", 2);
+  guarda_.voce("pendenza");
   const int32_t a = guarda_.lungo("the position (m)");
   const int32_t g = guarda_.lungo("the gradient (per mille)");
   if (oltre_percorso(a)) return esito::oltre_percorso;
@@ -335,7 +330,7 @@ esito lettura_linea::pendenza() {
 }
 
 esito lettura_linea::curva(const std::string& parola) {
-  guarda_.voce("curva", 2);
+  guarda_.voce("curva");
   const int32_t s = guarda_.lungo("the start (m)");
   const int32_t lunghezza = guarda_.lungo("the length (m)");
   if (oltre_percorso(s)) return esito::oltre_percorso;
@@ -354,7 +349,7 @@ esito lettura_linea::curva(const std::string& parola) {
 }
 
 esito lettura_linea::montagna() {
-  guarda_.voce("montagna", 3);
+  guarda_.voce("montagna");
   int32_t inizio = guarda_.lungo("the start (m)");
   int32_t fine = guarda_.lungo("the end (m)");
   int32_t tipo = guarda_.lungo("the stretch type");
@@ -365,7 +360,7 @@ esito lettura_linea::montagna() {
 }
 
 esito lettura_linea::indicatori_v_max() {
-  guarda_.voce("indicatori_vmax", 9);
+  guarda_.voce("indicatori_vmax");
   const int32_t posizione = guarda_.lungo("the position (m)");
   int32_t vas = guarda_.lungo("the speed of rank A (km/h)");
   int32_t vbs = guarda_.lungo("the speed of rank B (km/h)");
@@ -383,7 +378,7 @@ esito lettura_linea::indicatori_v_max() {
 }
 
 esito lettura_linea::cartello() {
-  guarda_.voce("cartello_indicatore", 2);
+  guarda_.voce("cartello_indicatore");
   const int32_t p = guarda_.lungo("the position (m)");
   m_.riga = guarda_.testo("the sign text");
   if (oltre_percorso(p)) return esito::oltre_percorso;

@@ -9,6 +9,7 @@
 #include "compiler/model/numeri.hpp"
 #include "compiler/placement/posa_treno.hpp"
 #include "compiler/readers/lettore_campi.hpp"
+#include "compiler/readers/parole_chiave.hpp"
 #include "compiler/readers/sorveglianza.hpp"
 #include "compiler/readers/sviste.hpp"
 
@@ -22,10 +23,6 @@ enum class esito { continua, fine_lettura, esci };
 constexpr int32_t voce_treno_percorso = voci::percorso;
 constexpr int32_t voce_treno = voci::treno;
 
-// The keywords as the writer spells them, for suggestions.
-constexpr std::string_view parole_treno[] = {"percentuale massa frenata", "numero vetture", "velocita", "aderenza",
-                                              "orologio", "sabbia", "segnale", "rallentamento", "abbattimento",
-                                              "stazione"};
 
 // The largest speed a cell byte holds, in steps of 5 km/h.
 constexpr int32_t velocita_massima = 1275;
@@ -95,51 +92,50 @@ class lettore_treno {
 
   // The entry's keywords, in this order; a field may fire several of them.
   esito voce(const std::string& campo) {
-    const auto prende = [&](std::string_view nome, int campi) { guarda_.voce(nome, campi); };
     if (contiene_nc(campo, "massa") && contiene_nc(campo, "frenata")) {
-      prende("percentuale massa frenata", 1);
+      guarda_.voce("percentuale massa frenata");
       m_.voce(voce_treno_percorso).inizio = guarda_.lungo("the braked-mass percentage");
     }
     if (contiene_nc(campo, "vetture")) {
-      prende("numero vetture", 1);
+      guarda_.voce("numero vetture");
       m_.voce(voce_treno_percorso).posizione = guarda_.lungo("the number of cars");
     }
     if (contiene_nc(campo, "velocit")) {
-      prende("velocita", 2);
+      guarda_.voce("velocita");
       if (const esito e = velocita(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "aderenza")) {
-      prende("aderenza", 2);
+      guarda_.voce("aderenza");
       if (const esito e = aderenza(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "orologio")) {
-      prende("orologio", 3);
+      guarda_.voce("orologio");
       voce_tabella& t = m_.voce(voce_treno);
       t.campo_10 = guarda_.intero("the clock hours");
       t.campo_11 = guarda_.intero("the clock minutes");
       t.campo_12 = guarda_.intero("the clock seconds");
     }
     if (contiene_nc(campo, "sabbia")) {
-      prende("sabbia", 1);
+      guarda_.voce("sabbia");
       m_.voce(voce_treno).campo_7 = guarda_.intero("the sand value");
     }
     if (contiene_nc(campo, "segnale")) {
-      prende("segnale", 11);
+      guarda_.voce("segnale");
       if (const esito e = segnale(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "rallentamento")) {
-      prende("rallentamento", 6);
+      guarda_.voce("rallentamento");
       if (const esito e = rallentamento(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "abbattimento")) {
-      prende("abbattimento", 2);
+      guarda_.voce("abbattimento");
       if (const esito e = abbattimento(); e != esito::continua) return e;
     }
     if (contiene_nc(campo, "stazione")) {
-      prende("stazione", 17);
+      guarda_.voce("stazione");
       if (const esito e = stazione(); e != esito::continua) return e;
     }
-    guarda_.fine_voce(parole_treno);
+    guarda_.fine_voce(parole_del_gruppo(gruppo_parole::treno));
     return esito::continua;
   }
 

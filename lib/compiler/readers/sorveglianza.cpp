@@ -4,22 +4,16 @@
 #include <vector>
 
 #include "compiler/model/errori.hpp"
+#include "compiler/readers/parole_chiave.hpp"
 
 namespace scenario {
 
 namespace {
 
 char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool cifra(char c) { return c >= '0' && c <= '9'; }
 bool lettera(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0xC0;
-}
-
-std::string_view senza_spazi(std::string_view t) {
-  while (!t.empty() && spazio(t.front())) t.remove_prefix(1);
-  while (!t.empty() && spazio(t.back())) t.remove_suffix(1);
-  return t;
 }
 
 // Whether the text starts with a field that holds a number.
@@ -83,6 +77,11 @@ void sorveglianza::parola_letta() {
   posizione_voce_.reset();
   nome_.clear();
   parola_ = std::string(senza_spazi(campi_.ultimo_campo()));
+  regione_parola_ = regione_sorgente{};
+  regione_parola_.file = file_;
+  const auto davanti = static_cast<int32_t>(std::min(scritto.find_first_not_of(" \t"), scritto.size()));
+  regione_parola_.inizio = punto_testo{campi_.riga(), campi_.colonna() + davanti};
+  regione_parola_.fine = punto_testo{campi_.riga(), regione_parola_.inizio.colonna + static_cast<int32_t>(parola_.size())};
   riga_voce_ = campi_.riga();
   colonna_voce_ = campi_.colonna();
   attesi_ = 0;
@@ -93,9 +92,34 @@ void sorveglianza::parola_letta() {
   ultimo_da_voce_ = false;
 }
 
-void sorveglianza::voce(std::string_view nome, int campi) {
-  if (nome_.empty()) nome_ = std::string(nome);
-  attesi_ += campi;
+void sorveglianza::voce(std::string_view nome) {
+  const parola_chiave* p = parola_di_voce(nome);
+  if (nome_.empty()) {
+    nome_ = std::string(nome);
+    annuncia(0, std::nullopt);
+  }
+  attesi_ += p ? static_cast<int>(p->campi.size()) : 0;
+}
+
+// The watcher, if any, learns where a field stood and what it gave.
+void sorveglianza::annuncia(int indice, std::optional<int64_t> numero) {
+  if (m_.campi_letti == nullptr) return;
+  campo_letto c;
+  c.voce = regione_parola_;
+  c.nome_voce = nome_;
+  c.indice = indice;
+  c.numero = numero;
+  if (indice == 0) {
+    c.dove = regione_parola_;
+  } else {
+    const std::string_view scritto = campi_.ultimo_campo();
+    const std::size_t davanti = std::min(scritto.find_first_not_of(" \t"), scritto.size());
+    const std::size_t dentro = senza_spazi(scritto).size();
+    c.dove.file = file_;
+    c.dove.inizio = punto_testo{campi_.riga(), campi_.colonna() + static_cast<int32_t>(davanti)};
+    c.dove.fine = punto_testo{campi_.riga(), c.dove.inizio.colonna + static_cast<int32_t>(dentro)};
+  }
+  m_.campi_letti->ricevi(c);
 }
 
 void sorveglianza::punta_al_campo(const char* cosa) {
@@ -110,8 +134,9 @@ void sorveglianza::punta_al_campo(const char* cosa) {
   }
 }
 
-void sorveglianza::campo_letto(const char* cosa, bool vuoto_ammesso) {
+void sorveglianza::dopo_campo(const char* cosa, bool vuoto_ammesso, std::optional<int64_t> numero) {
   ++letti_;
+  annuncia(letti_, numero);
   ultimo_da_voce_ = true;
   if (!campi_.vuoto()) ultimo_ = std::string(campi_.ultimo_campo());
   if (campi_.riga() == riga_voce_) {
@@ -137,7 +162,7 @@ int32_t sorveglianza::lungo(const char* cosa, bool vuoto_ammesso) {
     punta_al_campo(cosa);
     throw;
   }
-  campo_letto(cosa, vuoto_ammesso);
+  dopo_campo(cosa, vuoto_ammesso, v);
   migliaia();
   return v;
 }
@@ -191,7 +216,7 @@ int16_t sorveglianza::intero(const char* cosa) {
     punta_al_campo(cosa);
     throw;
   }
-  campo_letto(cosa, false);
+  dopo_campo(cosa, false, v);
   return v;
 }
 
@@ -203,7 +228,7 @@ uint8_t sorveglianza::byte(const char* cosa) {
     punta_al_campo(cosa);
     throw;
   }
-  campo_letto(cosa, false);
+  dopo_campo(cosa, false, v);
   return v;
 }
 
@@ -215,7 +240,7 @@ std::string sorveglianza::testo(const char* cosa) {
     punta_al_campo(cosa);
     throw;
   }
-  campo_letto(cosa, true);
+  dopo_campo(cosa, true, std::nullopt);
   controlla_testo(v, cosa);
   return v;
 }
@@ -268,12 +293,19 @@ void sorveglianza::fine_voce(std::span<const std::string_view> parole) {
       vicina = p;
     }
   }
+  const bool vicina_chiara = migliore == 0 || (!vicina.empty() && migliore <= std::max<std::size_t>(1, vicina.size() / 4));
   if (migliore == 0) {
     t += " (letter case matters here: write " + std::string(vicina) + ")";
-  } else if (!vicina.empty() && migliore <= std::max<std::size_t>(1, vicina.size() / 4)) {
+  } else if (vicina_chiara) {
     t += " (did you mean " + std::string(vicina) + "?)";
   }
-  avvisa(riga_voce_, colonna_voce_, std::move(t));
+  diagnostico d;
+  d.tipo = gravita::avviso;
+  d.dove = luogo{regione_parola_, parola_};
+  d.testo = std::move(t);
+  // the keyword field as a whole is what an editor may replace
+  if (vicina_chiara) d.correzione = std::string(vicina);
+  if (m_.diagnostici) m_.diagnostici->ricevi(std::move(d));
 }
 
 // '#', '//' or ';' before a keyword does not make a comment: the entry is read.

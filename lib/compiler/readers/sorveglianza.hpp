@@ -35,8 +35,8 @@ class sorveglianza final : public destinatario_diagnostici {
 
   // A keyword field has just been read: a new entry may start here.
   void parola_letta();
-  // A handler takes the keyword field: `campi` fields follow it.
-  void voce(std::string_view nome, int campi);
+  // A handler takes the keyword field: the fields of its keyword follow it.
+  void voce(std::string_view nome);
   // Reads of the handler's fields; `vuoto_ammesso` where an empty field means "none".
   int32_t lungo(const char* cosa, bool vuoto_ammesso = false);
   int16_t intero(const char* cosa);
@@ -50,7 +50,8 @@ class sorveglianza final : public destinatario_diagnostici {
   void fine_file();
 
  private:
-  void campo_letto(const char* cosa, bool vuoto_ammesso);
+  void dopo_campo(const char* cosa, bool vuoto_ammesso, std::optional<int64_t> numero);
+  void annuncia(int indice, std::optional<int64_t> numero);
   void avvisa(int32_t riga, int32_t colonna, std::string testo);
   void punta_al_campo(const char* cosa);
   void migliaia();
@@ -65,6 +66,7 @@ class sorveglianza final : public destinatario_diagnostici {
   std::optional<int32_t> posizione_voce_;
   std::string nome_;        // the handler of the current entry; empty: none
   std::string parola_;      // the keyword field as written
+  regione_sorgente regione_parola_;  // where it stands, blanks left out
   int32_t riga_voce_ = 0;   // where it stands
   int32_t colonna_voce_ = 0;
   int attesi_ = 0;          // fields the entry takes

@@ -22,11 +22,24 @@ std::optional<std::size_t> principale_di(const modello& m, const std::vector<dia
   return p;
 }
 
+class raccolta_campi final : public destinatario_campi {
+ public:
+  void ricevi(const campo_letto& c) override { tutti.push_back(c); }
+  std::vector<campo_letto> tutti;
+};
+
 }  // namespace
 
 std::vector<diagnostico> diagnostici_coppia(const std::string& nome_linea, const std::string& numero_treno,
                                             std::optional<std::string> testo_linea, std::string testo_treno) {
+  return esamina_coppia(nome_linea, numero_treno, std::move(testo_linea), std::move(testo_treno)).diagnostici;
+}
+
+esame_coppia esamina_coppia(const std::string& nome_linea, const std::string& numero_treno,
+                            std::optional<std::string> testo_linea, std::string testo_treno) {
   modello m;
+  raccolta_campi campi;
+  m.campi_letti = &campi;
   m.nome_linea = nome_linea;
   m.numero_treno = numero_treno;
   raccolta_diagnostici trovati;
@@ -49,13 +62,17 @@ std::vector<diagnostico> diagnostici_coppia(const std::string& nome_linea, const
     finale = diagnostico_di(std::string("failure: ") + x.what());
   }
   m.diagnostici = nullptr;
+  m.campi_letti = nullptr;
   std::vector<diagnostico> oltre;
   if (m.codice_errore != 0 || interrotta) {
     sorgenti_in_memoria di_nuovo(std::move(testo_linea), std::move(testo_treno), nome_linea, numero_treno);
-    oltre = verifica_oltre(m, di_nuovo);
+    campi.tutti.clear();
+    oltre = verifica_oltre(m, di_nuovo, &campi);
   }
-  std::vector<diagnostico> r = unisci_in_ordine(trovati.tutti, principale_di(m, trovati.tutti), oltre).tutti;
-  if (finale) r.push_back(std::move(*finale));
+  esame_coppia r;
+  r.diagnostici = unisci_in_ordine(trovati.tutti, principale_di(m, trovati.tutti), oltre).tutti;
+  if (finale) r.diagnostici.push_back(std::move(*finale));
+  r.campi = std::move(campi.tutti);
   return r;
 }
 

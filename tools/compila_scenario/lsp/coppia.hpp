@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/model/campi_letti.hpp"
 #include "compiler/model/diagnostico.hpp"
 #include "compiler/readers/sorgenti.hpp"
 
@@ -33,6 +34,16 @@ class sorgenti_in_memoria final : public sorgenti_descrizione {
   std::string nome_linea_;
   std::string nome_treno_;
 };
+
+// What the editor wants of a pair: its diagnostics, and every field the
+// readers took (from checking on, which reads every entry, when the compile stopped).
+struct esame_coppia {
+  std::vector<diagnostico> diagnostici;
+  std::vector<campo_letto> campi;
+};
+
+esame_coppia esamina_coppia(const std::string& nome_linea, const std::string& numero_treno,
+                            std::optional<std::string> testo_linea, std::string testo_treno);
 
 // Every diagnostic of the pair: the compile's, then those found by checking
 // on past the first refusal, in file order; a failure that ended the reading is one more.

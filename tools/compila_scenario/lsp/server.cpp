@@ -10,6 +10,7 @@
 #include "io/nomi_file.hpp"
 #include "io/testo_1252.hpp"
 #include "tools/compila_scenario/lsp/coppia.hpp"
+#include "tools/compila_scenario/lsp/lingua.hpp"
 #include "tools/compila_scenario/lsp/percorsi.hpp"
 #include "tools/compila_scenario/lsp/testo_lsp.hpp"
 #include "tools/compila_scenario/lsp/trasporto.hpp"
@@ -58,20 +59,6 @@ struct contesto_coppia {
   std::string utf8_treno;
   file_mostrati file;
 };
-
-json posizione(uint32_t riga, uint32_t carattere) { return json{{"line", riga}, {"character", carattere}}; }
-
-// 1-based line and byte column to 0-based line and UTF-16 units on the text's own line.
-json intervallo(const regione_sorgente& r, const std::string& utf8) {
-  if (r.inizio.riga <= 0) return json{{"start", posizione(0, 0)}, {"end", posizione(0, 0)}};
-  const auto riga_inizio = static_cast<uint32_t>(r.inizio.riga - 1);
-  const uint32_t col_inizio = colonna_utf16(riga_di(utf8, riga_inizio), r.inizio.colonna);
-  punto_testo fine = r.fine.riga > 0 ? r.fine : r.inizio;
-  if (fine.riga < r.inizio.riga || (fine.riga == r.inizio.riga && fine.colonna < r.inizio.colonna)) fine = r.inizio;
-  const auto riga_fine = static_cast<uint32_t>(fine.riga - 1);
-  const uint32_t col_fine = colonna_utf16(riga_di(utf8, riga_fine), fine.colonna);
-  return json{{"start", posizione(riga_inizio, col_inizio)}, {"end", posizione(riga_fine, col_fine)}};
-}
 
 bool della_linea(const regione_sorgente& r) { return r.file == sorgente::linea; }
 
@@ -124,6 +111,19 @@ std::filesystem::path percorso_disco(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+json capacita() {
+  return json{
+      // change 2: incremental; a change that sends the whole text is taken too
+      {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
+      {"hoverProvider", true},
+      {"completionProvider", {{"triggerCharacters", json::array({"["})}}},
+      {"signatureHelpProvider", {{"triggerCharacters", json::array({","})}, {"retriggerCharacters", json::array({","})}}},
+      {"documentSymbolProvider", true},
+      {"inlayHintProvider", true},
+      {"codeActionProvider", {{"codeActionKinds", json::array({"quickfix"})}}},
+  };
+}
+
 }  // namespace
 
 struct server::coppia_aperta {
@@ -174,7 +174,7 @@ void server::tratta(const std::string& corpo) {
   const json param = j.value("params", json::object());
   try {
     if (con_id) {
-      richiesta(id, metodo);
+      richiesta(id, metodo, param);
     } else {
       notifica(metodo, param);
     }
@@ -187,12 +187,10 @@ void server::tratta(const std::string& corpo) {
   }
 }
 
-void server::richiesta(const json& id, const std::string& metodo) {
+void server::richiesta(const json& id, const std::string& metodo, const json& param) {
   if (metodo == "initialize") {
     inizializzato_ = true;
-    // change 2: incremental; a change that sends the whole text is taken too
-    rispondi(id, json{{"capabilities", {{"textDocumentSync", {{"openClose", true}, {"change", 2}}}}},
-                      {"serverInfo", {{"name", "compila_scenario"}}}});
+    rispondi(id, json{{"capabilities", capacita()}, {"serverInfo", {{"name", "compila_scenario"}}}});
   } else if (!inizializzato_) {
     rifiuta(id, codice_rpc::non_inizializzato, "initialize first");
   } else if (spento_) {
@@ -200,9 +198,40 @@ void server::richiesta(const json& id, const std::string& metodo) {
   } else if (metodo == "shutdown") {
     spento_ = true;
     rispondi(id, nullptr);
-  } else {
+  } else if (!aiuto(id, metodo, param)) {
     rifiuta(id, codice_rpc::metodo_sconosciuto, "unknown method: " + metodo);
   }
+}
+
+bool server::aiuto(const json& id, const std::string& metodo, const json& param) {
+  static constexpr std::string_view metodi[] = {"textDocument/hover",         "textDocument/completion",
+                                                "textDocument/signatureHelp", "textDocument/documentSymbol",
+                                                "textDocument/inlayHint",     "textDocument/codeAction"};
+  if (std::find(std::begin(metodi), std::end(metodi), metodo) == std::end(metodi)) return false;
+  const std::string uri = param.at("textDocument").at("uri").get<std::string>();
+  const auto percorso = percorso_da_uri(uri);
+  const auto trovato = percorso ? documenti_.find(*percorso) : documenti_.end();
+  const ruolo_file ruolo = percorso ? ruolo_di(*percorso) : ruolo_file{};
+  if (trovato == documenti_.end() || (!ruolo.linea && !ruolo.treno)) {
+    // not an open description: nothing to say about it
+    rispondi(id, metodo == "textDocument/hover" || metodo == "textDocument/signatureHelp" ? json(nullptr) : json::array());
+    return true;
+  }
+  const documento& doc = trovato->second;
+  documento_esaminato d{ruolo.linea ? sorgente::linea : sorgente::treno, doc.testo, doc.campi, doc.correzioni};
+  const auto riga = [&](const char* dove) { return param.at(dove).at("line").get<uint32_t>(); };
+  const auto carattere = [&](const char* dove) { return param.at(dove).at("character").get<uint32_t>(); };
+  if (metodo == "textDocument/hover") rispondi(id, hover(d, riga("position"), carattere("position")));
+  if (metodo == "textDocument/completion") rispondi(id, completamento(d, riga("position"), carattere("position")));
+  if (metodo == "textDocument/signatureHelp") rispondi(id, firma(d, riga("position"), carattere("position")));
+  if (metodo == "textDocument/documentSymbol") rispondi(id, simboli(d));
+  if (metodo == "textDocument/inlayHint" || metodo == "textDocument/codeAction") {
+    const json& r = param.at("range");
+    const uint32_t prima = r.at("start").at("line").get<uint32_t>();
+    const uint32_t ultima = r.at("end").at("line").get<uint32_t>();
+    rispondi(id, metodo == "textDocument/inlayHint" ? suggerimenti(d, prima, ultima) : azioni(d, uri, prima, ultima));
+  }
+  return true;
 }
 
 void server::notifica(const std::string& metodo, const json& param) {
@@ -222,7 +251,7 @@ void server::apri(const json& param) {
   const std::string uri = doc.at("uri").get<std::string>();
   const auto percorso = percorso_da_uri(uri);
   if (!percorso) return;
-  documenti_[*percorso] = documento{uri, doc.at("text").get<std::string>()};
+  documenti_[*percorso] = documento{uri, doc.at("text").get<std::string>(), {}, {}};
   ricontrolla(*percorso);
 }
 
@@ -316,8 +345,10 @@ std::pair<std::string, json> server::controlla_treno(const std::string& percorso
                      nomi_senza_cartella(linea_1252, treno_1252).descrizione_treno};
   std::optional<std::string> testo_linea;
   if (linea) testo_linea = in_1252(*linea);
-  const std::vector<diagnostico> tutti =
-      diagnostici_coppia(linea_1252, treno_1252, std::move(testo_linea), in_1252(c.contesto.utf8_treno));
+  const esame_coppia esame = esamina_coppia(linea_1252, treno_1252, std::move(testo_linea), in_1252(c.contesto.utf8_treno));
+  const std::vector<diagnostico>& tutti = esame.diagnostici;
+  annota(percorso, sorgente::treno, esame.campi, tutti);
+  if (linea_aperta != documenti_.end()) annota(percorso_linea, sorgente::linea, esame.campi, tutti);
   for (const diagnostico& d : tutti) {
     (della_linea(d.dove.regione) ? c.linea : c.treno).push_back(diagnostico_lsp(d, c.contesto));
   }
@@ -347,11 +378,29 @@ void server::controlla_linea(const std::string& percorso, const std::string& uri
     const std::string linea_1252 = in_1252(ruolo.nomi.linea);
     c.file.linea = nomi_senza_cartella(linea_1252, "0").descrizione_linea;
     linea = json::array();
-    for (const diagnostico& d : diagnostici_coppia(linea_1252, "0", in_1252(c.utf8_linea), "")) {
+    const esame_coppia esame = esamina_coppia(linea_1252, "0", in_1252(c.utf8_linea), "");
+    annota(percorso, sorgente::linea, esame.campi, esame.diagnostici);
+    for (const diagnostico& d : esame.diagnostici) {
       if (della_linea(d.dove.regione)) linea->push_back(diagnostico_lsp(d, c));
     }
   }
   pubblica(uri, std::move(*linea));
+}
+
+// What the editor's help needs of one file: the fields read in it, the fixes of its keywords.
+void server::annota(const std::string& percorso, sorgente file, const std::vector<campo_letto>& campi,
+                    const std::vector<diagnostico>& diagnostici) {
+  const auto trovato = documenti_.find(percorso);
+  if (trovato == documenti_.end()) return;
+  documento& doc = trovato->second;
+  doc.campi.clear();
+  for (const campo_letto& c : campi) {
+    if (c.dove.file == file) doc.campi.push_back(c);
+  }
+  doc.correzioni.clear();
+  for (const diagnostico& d : diagnostici) {
+    if (d.correzione && d.dove.regione.file == file) doc.correzioni.emplace_back(d.dove.regione, *d.correzione);
+  }
 }
 
 int esegui_lsp(std::istream& in, std::ostream& out, std::ostream& log, sistema_file& fs) {

@@ -9,7 +9,10 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "compiler/model/campi_letti.hpp"
+#include "compiler/model/diagnostico.hpp"
 #include "io/sistema_file.hpp"
 
 namespace scenario::lsp {
@@ -38,13 +41,20 @@ class server {
   struct documento {
     std::string uri;
     std::string testo;  // UTF-8, as the editor holds it
+    // what the last compile of its pair found in it, for the editor's help
+    std::vector<campo_letto> campi;
+    std::vector<std::pair<regione_sorgente, std::string>> correzioni;
   };
   struct coppia_aperta;
 
   void invia(const nlohmann::json& j);
   void rispondi(const nlohmann::json& id, nlohmann::json risultato);
   void rifiuta(const nlohmann::json& id, int codice, const std::string& testo);
-  void richiesta(const nlohmann::json& id, const std::string& metodo);
+  void richiesta(const nlohmann::json& id, const std::string& metodo, const nlohmann::json& param);
+  // hover, completion and the rest: about one open document; false: not such a method
+  bool aiuto(const nlohmann::json& id, const std::string& metodo, const nlohmann::json& param);
+  void annota(const std::string& percorso, sorgente file, const std::vector<campo_letto>& campi,
+              const std::vector<diagnostico>& diagnostici);
   void notifica(const std::string& metodo, const nlohmann::json& param);
   void apri(const nlohmann::json& param);
   void cambia(const nlohmann::json& param);

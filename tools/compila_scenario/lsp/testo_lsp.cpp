@@ -105,3 +105,20 @@ std::size_t scostamento(std::string_view utf8, uint32_t riga, uint32_t carattere
 }
 
 }  // namespace scenario::lsp
+
+namespace scenario::lsp {
+
+int32_t colonna_byte(std::string_view riga_utf8, uint32_t carattere) {
+  int32_t colonna = 1;
+  uint32_t unita = 0;
+  for (std::size_t i = 0; i < riga_utf8.size();) {
+    const auto [n, u] = carattere_a(riga_utf8, i);
+    if (unita + u > carattere) break;
+    unita += u;
+    i += n;
+    ++colonna;
+  }
+  return colonna;
+}
+
+}  // namespace scenario::lsp

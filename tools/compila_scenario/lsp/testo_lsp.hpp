@@ -21,6 +21,10 @@ std::string in_1252(std::string_view utf8);
 // (character) column of its Windows-1252 form; past the end, the line's length.
 uint32_t colonna_utf16(std::string_view riga_utf8, int32_t colonna_byte);
 
+// The 1-based byte (character) column of the Windows-1252 form of a line at
+// an editor's UTF-16 character; past the end, one past the line's last.
+int32_t colonna_byte(std::string_view riga_utf8, uint32_t carattere);
+
 // Line `riga` (0-based) of a text: LF, CR LF and CR each end one; empty past the end.
 std::string_view riga_di(std::string_view testo, uint32_t riga);
 
