@@ -128,7 +128,9 @@ std::optional<std::string> problema_identificativo(const std::string& nome, cons
     if (separatore == std::string::npos) return r;
     const std::string_view resto = std::string_view(nome).substr(separatore + 1);
     if (resto.empty()) return r;
-    const std::string cartella = separatore == 0 ? nome.substr(0, 1) : nome.substr(0, separatore);
+    // a root ("/", "C:\\") or a drive ("C:") keeps its separator: without it, it names another folder
+    const bool radice = separatore == 0 || nome[separatore] == ':' || nome[separatore - 1] == ':';
+    const std::string cartella = nome.substr(0, radice ? separatore + 1 : separatore);
     return r + " (for " + nome + " give --dir " + cartella + " " + opzioni_per(resto, opzione) + ")";
   }
   if (finisce_con_nc(nome, ".txt") || nomi_da_file(nome)) {

@@ -133,6 +133,8 @@ TEST(NomiFile, AFileNameOrAPathIsRefusedWithTheOptionsMeant) {
       {"d\\Prova", "--linea", "--linea is a name, not a path: use --dir for the folder"},
 #else
       {"C:Prova", "--linea", "--linea is a name, not a path: use --dir for the folder (for C:Prova give --dir C: --linea Prova)"},
+      {"C:\\d\\Prova", "--linea", "--linea is a name, not a path: use --dir for the folder (for C:\\d\\Prova give --dir C:\\d --linea Prova)"},
+      {"C:\\Prova", "--linea", "--linea is a name, not a path: use --dir for the folder (for C:\\Prova give --dir C:\\ --linea Prova)"},
 #endif
   };
   for (const auto& c : casi) {
