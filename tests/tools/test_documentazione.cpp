@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "compiler/model/codici.hpp"
+#include "compiler/readers/parole_chiave.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 
 namespace scenario::prova {
@@ -139,6 +140,53 @@ TEST(documentazione, tabella_dei_codici_dal_registro) {
   std::ostringstream testo;
   for (const std::string& r : attese) testo << r << '\n';
   EXPECT_EQ(trovate, attese) << "the rows docs/ should hold:\n" << testo.str();
+}
+
+
+// The largest field number of the "| field |" table under the heading whose
+// first code span starts with `voce`; 0 when no heading names it.
+int campi_documentati(const std::vector<std::string>& righe, std::string_view voce) {
+  bool sotto = false;
+  bool tabella = false;
+  int massimo = 0;
+  for (const std::string& r : righe) {
+    if (r.starts_with("#")) {
+      const std::size_t apre = r.find('`');
+      sotto = apre != std::string::npos && std::string_view(r).substr(apre + 1).starts_with(voce);
+      tabella = false;
+      continue;
+    }
+    if (!sotto) continue;
+    if (r.starts_with("| field |")) tabella = true;
+    if (!tabella || !r.starts_with("| ")) continue;
+    // "| 14, 15, 16 | ...": the last number of the first cell
+    const std::string primo = r.substr(2, r.find('|', 2) - 2);
+    const std::size_t ultima_cifra = primo.find_last_of("0123456789");
+    if (ultima_cifra == std::string::npos) continue;
+    const std::size_t inizio = primo.find_last_not_of("0123456789", ultima_cifra);
+    massimo = std::max(massimo, std::stoi(primo.substr(inizio == std::string::npos ? 0 : inizio + 1)));
+  }
+  return massimo;
+}
+
+// The keyword table and the pages authors read say the same: every written
+// form appears in its file's page, and a keyword's field table has its fields.
+TEST(documentazione, parole_chiave_dalla_tabella) {
+  const std::vector<std::string> linea = righe_di(sorgenti / "docs" / "linea.md");
+  const std::vector<std::string> treno = righe_di(sorgenti / "docs" / "treno.md");
+  int confrontate = 0;
+  for (const parola_chiave& p : parole_chiave()) {
+    const std::vector<std::string>& pagina = file_del_gruppo(p.gruppo) == sorgente::treno ? treno : linea;
+    for (const std::string_view s : p.scritte) {
+      const bool citata = std::any_of(pagina.begin(), pagina.end(), [&](const std::string& r) { return r.find(s) != std::string::npos; });
+      EXPECT_TRUE(citata) << s << " is in the keyword table but not in its page of docs/";
+    }
+    const int documentati = campi_documentati(pagina, p.voce);
+    if (documentati == 0) continue;
+    ++confrontate;
+    EXPECT_EQ(documentati, static_cast<int>(p.campi.size())) << p.voce;
+  }
+  EXPECT_GE(confrontate, 12);
 }
 
 }  // namespace

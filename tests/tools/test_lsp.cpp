@@ -324,5 +324,78 @@ TEST(LspServer, CarattereFuoriDal1252) {
   EXPECT_EQ(riassunto(x.diagnostici(uri_treno)), std::vector<std::string>{});
 }
 
+
+// The editor's help, one exchange per row: the request at a place of the
+// pair, and a text its answer must hold at a JSON pointer ("" : the whole answer).
+struct caso_aiuto {
+  const char* nome;
+  bool treno;
+  const char* metodo;
+  uint32_t riga;
+  uint32_t carattere;
+  const char* dove;
+  const char* atteso;  // a text the answer holds there; "" : it holds nothing
+};
+
+TEST(LspServer, Aiuto) {
+  const std::string uri_linea = "file:///cartella_lsp_inesistente/H_linea.txt";
+  const std::string uri_treno = "file:///cartella_lsp_inesistente/H_4-.txt";
+  const std::string linea = prova::testo_di(prova::cambia(prova::linea_base(), 13, "pendnza,  0,   0"));
+  const std::string treno = prova::testo_di(prova::cambia(prova::treno_base(), 10, "velocita,     700,    72"));
+  const caso_aiuto casi[] = {
+      {"parola", false, "textDocument/hover", 13, 2, "/contents/value", "gradient, positive uphill (per mille; -100 to 155)"},
+      {"posizione", false, "textDocument/hover", 13, 12, "/contents/value", "field 1 of 2"},
+      {"posizione_cella", false, "textDocument/hover", 13, 12, "/contents/value", "cell 11, km 0.550"},
+      {"cartelli_una_cella_dopo", false, "textDocument/hover", 17, 18, "/contents/value", "takes cell 15, km 0.700"},
+      {"velocita_conservata", true, "textDocument/hover", 9, 23, "/contents/value", "stored as 70 km/h"},
+      {"fuori_dai_campi", false, "textDocument/hover", 13, 9, "", "null"},
+      {"firma_secondo_campo", false, "textDocument/signatureHelp", 13, 18, "/activeParameter", "1"},
+      {"firma_primo_campo", false, "textDocument/signatureHelp", 13, 11, "/activeParameter", "0"},
+      {"firma_etichetta", true, "textDocument/signatureHelp", 16, 12, "/signatures/0/label", "segnale, posizione (m), sx,"},
+      {"completa_linea", false, "textDocument/completion", 13, 0, "/items", "\"pendenza\""},
+      {"completa_sezioni", false, "textDocument/completion", 13, 0, "/items", "[curve]"},
+      {"completa_frammento", false, "textDocument/completion", 13, 0, "/items", "curvad${1|1,2,3,4,5,6|},  ${2:start of the curve}"},
+      {"completa_treno", true, "textDocument/completion", 8, 0, "/items", "\"stazione\""},
+      {"treno_senza_parole_di_linea", true, "textDocument/completion", 8, 0, "/items", "!pendenza"},
+      {"dopo_la_virgola_niente", false, "textDocument/completion", 13, 12, "/items", "[]"},
+      {"stazione_per_nome", true, "textDocument/documentSymbol", 0, 0, "", "FIESOLE CALDINE at 8550 m"},
+      {"segnale_nella_sezione", true, "textDocument/documentSymbol", 0, 0, "/5/children/0/name", "segnale at 2150 m"},
+      {"curva", false, "textDocument/documentSymbol", 0, 0, "/1/children/0/name", "curvad5 at 650 m"},
+      {"sezione_fino_alla_prossima", true, "textDocument/documentSymbol", 0, 0, "/3/range/end/line", "13"},
+      {"cella_del_segnale", true, "textDocument/inlayHint", 0, 0, "", "takes cell 44, km 2.150"},
+      {"velocita_suggerita", true, "textDocument/inlayHint", 0, 0, "", "stored as 70 km/h"},
+      {"lunghezze_senza_suggerimento", true, "textDocument/inlayHint", 0, 0, "", "!0.500 km"},
+      {"correzione", false, "textDocument/codeAction", 12, 0, "", "\"newText\":\"pendenza\""},
+      {"nessuna_correzione_altrove", false, "textDocument/codeAction", 13, 0, "", "[]"},
+  };
+  sessione x;
+  x.invia(json::parse(inizia));
+  for (const auto& [uri, testo] : {std::pair{uri_linea, linea}, std::pair{uri_treno, treno}}) {
+    x.invia(notifica("textDocument/didOpen",
+                     {{"textDocument", {{"uri", uri}, {"languageId", "t"}, {"version", 1}, {"text", testo}}}}));
+  }
+  int id = 100;
+  for (const caso_aiuto& c : casi) {
+    const json punto = {{"line", c.riga}, {"character", c.carattere}};
+    // hints are asked for the lines on screen, fixes for the line under the cursor
+    const json fine = std::string_view(c.metodo) == "textDocument/inlayHint" ? json{{"line", 99}, {"character", 0}} : punto;
+    json param = {{"textDocument", {{"uri", c.treno ? uri_treno : uri_linea}}}, {"position", punto},
+                  {"range", {{"start", punto}, {"end", fine}}}, {"context", {{"diagnostics", json::array()}}}};
+    x.invia(json{{"jsonrpc", "2.0"}, {"id", ++id}, {"method", c.metodo}, {"params", param}});
+    ASSERT_TRUE(x.ultima().contains("result")) << c.nome << ": " << x.ultima().dump();
+    const json& r = x.ultima()["result"];
+    const json::json_pointer dove(c.dove);
+    ASSERT_TRUE(r.contains(dove)) << c.nome << ": " << r.dump();
+    const json& v = r.at(dove);
+    const std::string testo = v.is_string() ? v.get<std::string>() : v.dump();
+    const std::string atteso = c.atteso;
+    if (atteso.starts_with("!")) {
+      EXPECT_EQ(testo.find(atteso.substr(1)), std::string::npos) << c.nome << ": " << testo;
+    } else {
+      EXPECT_NE(testo.find(atteso), std::string::npos) << c.nome << ": " << testo;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace scenario::lsp

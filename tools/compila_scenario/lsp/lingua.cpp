@@ -260,10 +260,9 @@ json simboli(const documento_esaminato& d) {
     }
     if (ultima) break;
   }
-  // a section's range runs to the line before the next one
+  // a section's range runs up to the next one (the end is exclusive), holding its entries
   for (std::size_t i = 0; i + 1 < r.size(); ++i) {
-    if (r[i].contains("children") && r[i + 1]["range"]["start"]["line"].get<uint32_t>() > 0)
-      r[i]["range"]["end"] = posizione(r[i + 1]["range"]["start"]["line"].get<uint32_t>() - 1, 0);
+    if (r[i].contains("children")) r[i]["range"]["end"] = posizione(r[i + 1]["range"]["start"]["line"].get<uint32_t>(), 0);
   }
   return r;
 }
