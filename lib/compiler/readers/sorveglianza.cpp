@@ -1,6 +1,7 @@
 #include "compiler/readers/sorveglianza.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "compiler/model/errori.hpp"
@@ -55,6 +56,11 @@ sorveglianza::~sorveglianza() { m_.diagnostici = sopra_; }
 void sorveglianza::ricevi(diagnostico d) {
   if (d.dove.regione.file == sorgente::nessuna) d.dove = luogo_;
   if (posizione_voce_ && d.tipo == gravita::errore) d.posizione = posizione_voce_;
+  // a warning about an entry stands where the entry does, for the report's marks
+  if (!d.posizione && d.tipo == gravita::avviso && posizione_letta_ && !nome_.empty() &&
+      d.dove.regione.file == file_ && d.dove.regione.inizio.riga == riga_voce_ &&
+      *posizione_letta_ >= INT32_MIN && *posizione_letta_ <= INT32_MAX)
+    d.posizione = static_cast<int32_t>(*posizione_letta_);
   if (sopra_) sopra_->ricevi(std::move(d));
 }
 
@@ -62,6 +68,7 @@ void sorveglianza::fuori_voce() {
   luogo_ = luogo{};
   luogo_.regione.file = file_;
   posizione_voce_.reset();
+  posizione_letta_.reset();
 }
 
 void sorveglianza::avvisa(int32_t riga, int32_t colonna, std::string testo) {
@@ -77,6 +84,7 @@ void sorveglianza::parola_letta() {
   posizione_voce_.reset();
   nome_.clear();
   parola_ = std::string(senza_spazi(campi_.ultimo_campo()));
+  posizione_letta_.reset();
   regione_parola_ = regione_sorgente{};
   regione_parola_.file = file_;
   const auto davanti = static_cast<int32_t>(std::min(scritto.find_first_not_of(" \t"), scritto.size()));
@@ -137,6 +145,12 @@ void sorveglianza::punta_al_campo(const char* cosa) {
 void sorveglianza::dopo_campo(const char* cosa, bool vuoto_ammesso, std::optional<int64_t> numero) {
   ++letti_;
   annuncia(letti_, numero);
+  if (letti_ == 1 && numero) {
+    const parola_chiave* p = parola_di_voce(nome_);
+    if (p != nullptr && !p->campi.empty() &&
+        (p->campi[0].genere == genere_campo::posizione || p->campi[0].genere == genere_campo::posizione_dopo))
+      posizione_letta_ = numero;
+  }
   ultimo_da_voce_ = true;
   if (!campi_.vuoto()) ultimo_ = std::string(campi_.ultimo_campo());
   if (campi_.riga() == riga_voce_) {

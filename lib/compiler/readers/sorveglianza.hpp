@@ -64,6 +64,7 @@ class sorveglianza final : public destinatario_diagnostici {
   destinatario_diagnostici* sopra_;  // the sink before this one
   luogo luogo_;
   std::optional<int32_t> posizione_voce_;
+  std::optional<int64_t> posizione_letta_;  // the entry's route position, once its field is read
   std::string nome_;        // the handler of the current entry; empty: none
   std::string parola_;      // the keyword field as written
   regione_sorgente regione_parola_;  // where it stands, blanks left out
