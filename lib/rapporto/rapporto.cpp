@@ -107,14 +107,15 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
     if (e.stato) o += "; status code " + numero(int64_t{*e.stato});
     o += "</p>";
     if (e.messaggi.empty()) {
-      o += "<p>No messages.</p>";
+      o += "<p class=\"nessun-problema\">No problems: the compile found no error and no warning.</p>";
     } else {
       o += "<table class=\"messaggi\"><tr><th>file</th><th>line</th><th>message</th></tr>";
       for (std::size_t i = 0; i < e.messaggi.size(); ++i) {
         const diagnostico& d = e.messaggi[i];
         const diagnostico_mostrato x = mostra(d, e.file);
-        o += std::string("<tr class=\"messaggio") + (e.principale == i ? " principale" : "") +
-             (d.tipo == gravita::avviso ? " di-avviso" : "") + "\"><td>" + html_testo(x.file) + "</td><td>" +
+        o += std::string("<tr id=\"messaggio-") + std::to_string(i) + "\" class=\"messaggio" +
+             (e.principale == i ? " principale" : "") + (d.tipo == gravita::avviso ? " di-avviso" : "") + "\"><td>" +
+             html_testo(x.file) + "</td><td>" +
              (x.inizio.riga > 0 ? numero(int64_t{x.inizio.riga}) : std::string()) + "</td><td>" +
              html_testo(corpo_messaggio(d, e.file)) + "</td></tr>";
         // the places that explain it, under it
@@ -178,6 +179,38 @@ void intestazione(std::string& o, const contenuto_scenario& s, const origine_rap
 
   sezione_esito(o, org);
   o += "</header>";
+}
+
+// ---------------------------------------------------------------- problems in the drawings
+
+// Every message that names a route position, with its index in the messages table.
+std::vector<std::pair<std::size_t, const diagnostico*>> problemi_situati(const origine_rapporto& org) {
+  std::vector<std::pair<std::size_t, const diagnostico*>> r;
+  if (!org.esito) return r;
+  for (std::size_t i = 0; i < org.esito->messaggi.size(); ++i) {
+    const diagnostico& d = org.esito->messaggi[i];
+    if (d.posizione && d.tipo != gravita::nota) r.emplace_back(i, &d);
+  }
+  return r;
+}
+
+// A mark at (x, y): a diamond linked to the message's row, the message as its tooltip.
+void segno_problema(std::string& o, const origine_rapporto& org, std::size_t i, const diagnostico& d, double x, double y) {
+  const diagnostico_mostrato m = mostra(d, org.esito->file);
+  std::string dove = m.file;
+  if (m.inizio.riga > 0) dove += ":" + std::to_string(m.inizio.riga);
+  o += std::string("<a class=\"problema ") + (d.tipo == gravita::errore ? "errore" : "avviso") +
+       "\" href=\"#messaggio-" + std::to_string(i) + "\"><path d=\"M" + n1(x) + " " + n1(y - 6) + " l6 6 l-6 6 l-6 -6 z\">" +
+       titolo(html_testo(dove) + (d.tipo == gravita::errore ? ": error: " : ": warning: ") +
+              html_testo(corpo_messaggio(d, org.esito->file)) + " (at " + metri(*d.posizione) + ")") +
+       "</path></a>";
+}
+
+// The marks along a profile, at its top.
+void problemi_profilo(std::string& o, const origine_rapporto& org, const asse_progressiva& a, double y) {
+  o += "<g class=\"problemi\">";
+  for (const auto& [i, d] : problemi_situati(org)) segno_problema(o, org, i, *d, a.x(*d->posizione), y);
+  o += "</g>";
 }
 
 // ---------------------------------------------------------------- plan view
@@ -472,6 +505,12 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   if (!oltre.empty()) o += tracciato_svg("oltre", righe, oltre, g) + titolo("beyond the end of the line") + "</path>";
   chilometri_pianta(o, righe, g, s.lunghezza);
   segni_pianta(o, righe, g, s);
+  o += "<g class=\"problemi\">";
+  for (const auto& [i, d] : problemi_situati(org)) {
+    punto_piano p, nrm;
+    if (punto_a(righe, *d->posizione, p, nrm)) segno_problema(o, org, i, *d, g.X(p.x), g.Y(p.y));
+  }
+  o += "</g>";
   barra_scala(o, g);
   o += "</svg><p class=\"nota\">Drawn to scale, north up; the line is simplified so that it never strays more than " +
        numero(tolleranza_pianta, 0) + " m from the track plan (" +
@@ -549,7 +588,8 @@ void pendenze_svg(std::string& o, const std::vector<tratto>& pendenze, const std
   }
 }
 
-void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
+void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse_progressiva& a,
+                         const origine_rapporto& org) {
   o += "<section class=\"pannello\" id=\"altimetria\"><h2>Altitude profile</h2>";
   // altitude at each run's start, integrated from the cell gradients (per mille)
   const std::vector<tratto> pendenze = entro(s.pendenze, s.lunghezza > 0 ? std::min(a.fine, static_cast<double>(s.lunghezza)) : a.fine);
@@ -591,6 +631,7 @@ void profilo_altimetrico(std::string& o, const contenuto_scenario& s, const asse
   o += "<text x=\"" + n1(margine_sinistro - 4) + "\" y=\"14\" text-anchor=\"end\">m</text></g>";
   tacche_progressiva(o, a, alto, basso);
   pendenze_svg(o, pendenze, quota, a, aq, static_cast<double>(s.lunghezza));
+  problemi_profilo(o, org, a, alto + 8);
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Altitude relative to the route start, integrated from the cell gradients; gradients in "
        "&#8240; on the segments; mountain stretches shaded.</p></section>";
@@ -679,7 +720,7 @@ void segni_profilo(std::string& o, const contenuto_scenario& s, const asse_progr
   }
 }
 
-void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_progressiva& a) {
+void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_progressiva& a, const origine_rapporto& org) {
   o += "<section class=\"pannello\" id=\"velocita\"><h2>Speed profile</h2>";
   double v_max = 40;
   const std::vector<tratto> limiti = entro(s.velocita_limite, a.fine);
@@ -710,6 +751,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   }
   limiti_profilo(o, limiti, s.rallentamenti, a, av);
   segni_profilo(o, s, a, av);
+  problemi_profilo(o, org, a, alto + 8);
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns at their speed from start to end, the "
        "triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
@@ -871,6 +913,9 @@ td, p, h1 { overflow-wrap: anywhere; }
   padding: 2px 8px; font-size: 12px; display: none; }
 .assente { padding: 24px; background: #f6f8fa; border: 1px dashed #8c959f; text-align: center; }
 .evidenziato rect, rect.evidenziato { fill-opacity: 0.5; }
+.problema path { stroke: #fff; stroke-width: 1.2; } .problema.errore path { fill: #cf222e; }
+.problema.avviso path { fill: #d4a72c; } .nessun-problema { color: #1a7f37; }
+tr.messaggio:target td { background: #fff8c5; }
 @media print { body { padding: 0; max-width: none; } #lettura { display: none !important; } }
 )";
 
@@ -949,9 +994,9 @@ std::string componi_rapporto(const modello& m, const contenuto_scenario& s, cons
   o += "\n<main>";
   pianta(o, m, s, org);
   o += "\n";
-  profilo_altimetrico(o, s, a);
+  profilo_altimetrico(o, s, a, org);
   o += "\n";
-  profilo_velocita(o, s, a);
+  profilo_velocita(o, s, a, org);
   o += "\n";
   tabelle(o, s);
   o += "</main><div id=\"lettura\"></div>\n<script>" + std::string(copione) + "</script></body></html>\n";

@@ -87,10 +87,12 @@ void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string det
 
 void segna_posizione(modello& m, int32_t posizione) { m.posizione_errore = posizione; }
 
-void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati) {
+void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati,
+                  std::optional<int32_t> posizione) {
   if (!m.diagnostici) return;
   diagnostico d;
   d.tipo = gravita::avviso;
+  d.posizione = posizione;
   d.dove = std::move(dove);
   d.testo = std::move(testo);
   d.correlati = std::move(correlati);

@@ -235,6 +235,7 @@ void segna_errore(modello& m, int32_t codice, int32_t posizione, std::string det
 // Sets posizione_errore only.
 void segna_posizione(modello& m, int32_t posizione);
 // A warning: never a status, never a byte of any file.
-void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati = {});
+void segna_avviso(modello& m, luogo dove, std::string testo, std::vector<correlato> correlati = {},
+                  std::optional<int32_t> posizione = std::nullopt);
 
 }  // namespace scenario

@@ -89,12 +89,13 @@ void sviste_treno::controlla_rallentamenti() {
       segna_avviso(m_, r.dove,
                    "this slowdown (" + n(r.inizio) + " to " + n(fine) + " m) overlaps the one starting at " +
                        n(dopo.inizio) + " m: it loses its end",
-                   {{dopo.dove, "the slowdown starting at " + n(dopo.inizio) + " m"}});
+                   {{dopo.dove, "the slowdown starting at " + n(dopo.inizio) + " m"}}, r.inizio);
     }
     const int32_t limite = limite_massimo(cella_di(metri(r.inizio)).valore(), cella_di(metri(fine)).valore());
     if (limite > 0 && r.kmh > limite) {
       segna_avviso(m_, r.dove,
-                   "slowdown speed " + n(r.kmh) + " km/h is above the line's limit of " + n(limite) + " km/h there");
+                   "slowdown speed " + n(r.kmh) + " km/h is above the line's limit of " + n(limite) + " km/h there", {},
+                   r.inizio);
     }
   }
 }
@@ -111,7 +112,7 @@ void sviste_treno::controlla_orario() {
     const correlato prima{a.dove, "the station before, " + a.nome + " at " + orario_di(a.orario)};
     if (b.orario < a.orario) {
       segna_avviso(m_, b.dove, "the time " + orario_di(b.orario) + " comes before the previous station's " +
-                                   orario_di(a.orario) + ": the timetable goes backwards", {prima});
+                                   orario_di(a.orario) + ": the timetable goes backwards", {prima}, b.posizione);
       continue;
     }
     const int64_t metri_corsa = std::abs(int64_t{b.posizione} - a.posizione);
@@ -125,7 +126,7 @@ void sviste_treno::controlla_orario() {
                    "the run from " + a.nome + " takes " + n(secondi) + " s for " + n(metri_corsa) + " m: " +
                        n(static_cast<int64_t>(std::ceil(kmh))) + " km/h on average, above the line's highest limit of " +
                        n(limite) + " km/h there",
-                   {prima});
+                   {prima}, b.posizione);
     }
   }
 }

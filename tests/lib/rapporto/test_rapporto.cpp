@@ -118,16 +118,24 @@ TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
   o.esito->messaggi[0].tipo = gravita::avviso;
   const std::string pagina = componi_rapporto(m, estrai_contenuto(m), o);
   // the place in its own columns, never again in the text; the message behind the status stands out
-  EXPECT_NE(pagina.find("<tr class=\"messaggio principale\"><td>P_77-.txt</td><td>84</td><td>segnale at 2150 m: "
+  EXPECT_NE(pagina.find("<tr id=\"messaggio-1\" class=\"messaggio principale\"><td>P_77-.txt</td><td>84</td><td>segnale at 2150 m: "
                         "&lt;taken&gt; (status 16)</td>"),
             std::string::npos);
-  EXPECT_NE(pagina.find("<tr class=\"messaggio di-avviso\"><td></td><td></td><td>warning: a warning</td>"),
+  EXPECT_NE(pagina.find("<tr id=\"messaggio-0\" class=\"messaggio di-avviso\"><td></td><td></td><td>warning: a warning</td>"),
             std::string::npos);
   // the place that explains it, right under it
   EXPECT_NE(pagina.find("(status 16)</td></tr><tr class=\"messaggio correlato\"><td>P_77-.txt</td><td>12</td>"
                         "<td>note: the entry that put a station mark there</td></tr>"),
             std::string::npos);
   EXPECT_NE(pagina.find("status code 16"), std::string::npos);
+  // the error that names a position is marked in the plan and both profiles, linked to its row; the warning is not
+  EXPECT_EQ(conta(pagina, "<a class=\"problema errore\" href=\"#messaggio-1\">"), 3u);
+  EXPECT_EQ(conta(pagina, "class=\"problema avviso\""), 0u);
+  EXPECT_NE(pagina.find("<title>P_77-.txt:84: error: segnale at 2150 m: &lt;taken&gt; (status 16) (at 2150 m)</title>"),
+            std::string::npos);
+  EXPECT_EQ(pagina.find("No problems"), std::string::npos);
+  o.esito->messaggi.clear();
+  EXPECT_NE(componi_rapporto(m, estrai_contenuto(m), o).find("No problems"), std::string::npos);
 }
 
 }  // namespace
