@@ -133,6 +133,35 @@ void sezione_esito(std::string& o, const origine_rapporto& org) {
 }
 
 
+// "3 stations, 1 of 9 signals (8 dropped), ...": what was compiled, against what
+// the descriptions hold when the compile stopped before reading it all.
+std::string caratteristiche_contate(const contenuto_scenario& s, const origine_rapporto& org) {
+  const struct {
+    std::size_t compilate;
+    const char* voce;
+    const char* una;
+    const char* molte;
+  } righe[] = {{s.stazioni.size(), "stazione", "station", "stations"},
+               {s.segnali.size(), "segnale", "signal", "signals"},
+               {s.rallentamenti.size(), "rallentamento", "slowdown", "slowdowns"},
+               {s.indicatori_velocita.size(), "indicatori_vmax", "speed-indicator board pair", "speed-indicator board pairs"},
+               {s.cartelli.size(), "cartello_indicatore", "sign board", "sign boards"},
+               {s.abbattimenti.size(), nullptr, "speed-reduction point", "speed-reduction points"}};
+  std::string t;
+  for (const auto& r : righe) {
+    const auto n = static_cast<int64_t>(r.compilate);
+    int64_t scritte = n;
+    if (org.esito && r.voce) {
+      const auto trovata = org.esito->voci_scritte.find(r.voce);
+      if (trovata != org.esito->voci_scritte.end()) scritte = std::max<int64_t>(n, trovata->second);
+    }
+    if (!t.empty()) t += ", ";
+    t += scritte > n ? numero(n) + " of " + numero(scritte) + " " + r.molte + " (" + numero(scritte - n) + " dropped)"
+                     : numero(n) + " " + (n == 1 ? r.una : r.molte);
+  }
+  return t;
+}
+
 void intestazione(std::string& o, const contenuto_scenario& s, const origine_rapporto& org) {
   const std::string nome_linea = nome_con_suggerimento(s.linea.nome, nome_massimo_titolo);
   const std::string numero_treno = nome_con_suggerimento(s.treno.numero, nome_massimo_titolo);
@@ -171,10 +200,7 @@ void intestazione(std::string& o, const contenuto_scenario& s, const origine_rap
                       (k.st_giusto ? std::string() : " (expected " + numero(int64_t{k.st_atteso}) + ")"));
   voce("Code og", numero(int64_t{k.og}) + verifica(k.og_giusto) +
                       (k.og_giusto ? std::string() : " (expected " + numero(int64_t{k.og_atteso}) + ")"));
-  voce("Features", numero(int64_t{static_cast<int64_t>(s.stazioni.size())}) + " stations, " +
-                       numero(int64_t{static_cast<int64_t>(s.segnali.size())}) + " signals, " +
-                       numero(int64_t{static_cast<int64_t>(s.rallentamenti.size())}) + " slowdowns, " +
-                       numero(int64_t{static_cast<int64_t>(s.abbattimenti.size())}) + " speed-reduction points");
+  voce("Features", caratteristiche_contate(s, org));
   o += "</table></div>";
 
   sezione_esito(o, org);

@@ -3,6 +3,7 @@
 // little script) with the header, the plan view, the altitude and speed
 // profiles and the tables of a compiled route.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct esito_rapporto {
   std::vector<diagnostico> messaggi;
   std::optional<std::size_t> principale;  // the message behind the status
   file_mostrati file;                     // the description files as messages name them
+  // entries of each kind the descriptions hold, when the compile stopped before reading them all
+  std::map<std::string, int> voci_scritte;
 };
 
 struct origine_rapporto {

@@ -46,6 +46,18 @@ std::string mostra_file(const std::string& cartella, const std::string& nome) {
 
 namespace {
 
+// Counts the entries of each kind that checking on reads.
+class conta_voci final : public destinatario_campi {
+ public:
+  explicit conta_voci(std::map<std::string, int>& voci) : voci_(voci) {}
+  void ricevi(const campo_letto& c) override {
+    if (c.indice == 0) ++voci_[c.nome_voce];
+  }
+
+ private:
+  std::map<std::string, int>& voci_;
+};
+
 // Far above any entry a description file holds, sign texts included.
 constexpr std::size_t lunghezza_massima_riga = 10000;
 
@@ -406,7 +418,8 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   if ((m.codice_errore != 0 || f.interrotta) && !f.guasto && !f.fatale) {
     sorgenti_su_file di_nuovo(fs, ingresso.descrizione_linea, ingresso.descrizione_treno, false);
     sorgenti_osservate seconde(di_nuovo);
-    oltre = verifica_oltre(m, seconde);
+    conta_voci conta(e.voci_scritte);
+    oltre = verifica_oltre(m, seconde, &conta);
     // a train file the compile never reached is examined too
     if (!sorgenti.treno.letto) sorgenti.treno = seconde.treno;
   }

@@ -4,6 +4,7 @@
 // where: file, line, keyword and position.
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,6 +57,8 @@ struct esito_compila {
   std::vector<diagnostico> messaggi;  // in the order printed
   file_mostrati file;                  // the description files as messages name them
   std::vector<std::string> scritti;  // compiled files written, as shown
+  // entries of each kind the descriptions hold, when the compile stopped before reading them all
+  std::map<std::string, int> voci_scritte;
 };
 
 // A file as messages show it: the folder as typed, then the name.

@@ -50,6 +50,7 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
   esito.messaggi = e.messaggi;
   esito.principale = e.principale;
   esito.file = e.file;
+  esito.voci_scritte = e.voci_scritte;
   org.esito = std::move(esito);
 
   try {

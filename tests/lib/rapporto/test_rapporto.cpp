@@ -107,7 +107,7 @@ TEST(Rapporto, WithoutTheLineFileThePlanViewSaysSoAndTheRestIsDrawn) {
 
 TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
   const modello m = scenario_del_programma(1);
-  origine_rapporto o{"compila_scenario", {}, false, esito_rapporto{1, "errors", 16, {}, 1, {"P_linea.txt", "P_77-.txt"}}};
+  origine_rapporto o{"compila_scenario", {}, false, esito_rapporto{1, "errors", 16, {}, 1, {"P_linea.txt", "P_77-.txt"}, {}}};
   diagnostico d;
   d.codice = 16;
   d.posizione = 2150;
@@ -134,6 +134,13 @@ TEST(Rapporto, CompileMessagesAreListedWithFileAndLine) {
   EXPECT_NE(pagina.find("<title>P_77-.txt:84: error: segnale at 2150 m: &lt;taken&gt; (status 16) (at 2150 m)</title>"),
             std::string::npos);
   EXPECT_EQ(pagina.find("No problems"), std::string::npos);
+  // entries the compile never reached are counted as dropped; kinds it read whole are not
+  o.esito->voci_scritte = {{"segnale", 1000}, {"stazione", 1}};
+  const std::string contata = componi_rapporto(m, estrai_contenuto(m), o);
+  const std::size_t segnali = estrai_contenuto(m).segnali.size();
+  EXPECT_NE(contata.find(std::to_string(segnali) + " of 1000 signals (" + std::to_string(1000 - segnali) + " dropped)"),
+            std::string::npos);
+  EXPECT_EQ(contata.find("stations ("), std::string::npos);
   o.esito->messaggi.clear();
   EXPECT_NE(componi_rapporto(m, estrai_contenuto(m), o).find("No problems"), std::string::npos);
 }
