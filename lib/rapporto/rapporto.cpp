@@ -416,24 +416,54 @@ bool punto_a(const std::vector<riga_pianta>& righe, int64_t metro, punto_piano& 
   return true;
 }
 
-// Kilometre ticks along the track, about 30 at most.
+// A stretch of the route over which the chainage runs on from one kilometric reference.
+struct tratto_progressiva {
+  double da = 0, a = 0;  // route metres
+  double km_da = 0;      // chainage at da, metres
+  double verso = 1;      // +1 rising, -1 falling
+};
+
+// The chainage along the route from the kilometric references in use (route
+// metres where there are none). The stored offset of a falling reference holds 100 m more.
+std::vector<tratto_progressiva> tratti_progressiva(const contenuto_scenario& s, double fine) {
+  std::vector<const progressiva*> usate;
+  for (const progressiva& v : s.progressive) {
+    if (v.inizio != 0 || v.scostamento != 0 || v.verso != 0) usate.push_back(&v);
+  }
+  std::sort(usate.begin(), usate.end(), [](auto* x, auto* y) { return x->inizio < y->inizio; });
+  std::vector<tratto_progressiva> r;
+  if (usate.empty() || usate.front()->inizio > 0) r.push_back({0, usate.empty() ? fine : usate.front()->inizio, 0, 1});
+  for (std::size_t i = 0; i < usate.size(); ++i) {
+    const progressiva& v = *usate[i];
+    const double a = i + 1 < usate.size() ? usate[i + 1]->inizio : fine;
+    r.push_back({static_cast<double>(v.inizio), a, static_cast<double>(v.scostamento) - (v.verso != 0 ? 100 : 0),
+                 v.verso != 0 ? -1.0 : 1.0});
+  }
+  return r;
+}
+
+// Kilometre ticks along the track at whole chainage steps, about 30 at most.
 void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
-                       int64_t lunghezza) {
-  const double passo_km = std::max(1000.0, passo_tondo(static_cast<double>(lunghezza) / 30));
-  const int64_t tacche = lunghezza < 0 ? -1 : static_cast<int64_t>(static_cast<double>(lunghezza) / passo_km);
+                       const contenuto_scenario& s) {
+  const double lunghezza = std::max(0.0, static_cast<double>(s.lunghezza));
+  const double passo_km = std::max(1000.0, passo_tondo(lunghezza / 30));
   o += "<g class=\"km\">";
-  for (int64_t n = 0; n <= tacche && n <= 64; ++n) {
-    const double k = static_cast<double>(n) * passo_km;
-    punto_piano p, nrm;
-    if (!punto_a(righe, static_cast<int64_t>(k), p, nrm)) break;
-    const double x = g.X(p.x), y = g.Y(p.y), ux = nrm.x, uy = -nrm.y;
-    // the start needs no figure: the first station stands there
-    o += "<g><title>km " + numero(k / 1000, 0) + " of the route</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" +
-         n1(y - uy * 5) + "\" x2=\"" + n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/>" +
-         (k > 0 ? "<text x=\"" + n1(x - ux * 14) + "\" y=\"" + n1(y - uy * 14 + 3) + "\" text-anchor=\"middle\">" +
-                      numero(k / 1000, 0) + "</text>"
-                : std::string()) +
-         "</g>";
+  int disegnate = 0;
+  for (const tratto_progressiva& t : tratti_progressiva(s, lunghezza)) {
+    const double km_a = t.km_da + t.verso * (std::min(t.a, lunghezza) - t.da);
+    const double basso = std::min(t.km_da, km_a), alto = std::max(t.km_da, km_a);
+    for (double k = std::ceil(basso / passo_km) * passo_km; k <= alto && disegnate < 64; k += passo_km) {
+      const double metro = t.da + (k - t.km_da) * t.verso;
+      if (metro >= t.a && t.a < lunghezza) continue;  // the next stretch's own
+      punto_piano p, nrm;
+      if (metro <= 0 || !punto_a(righe, static_cast<int64_t>(std::llround(metro)), p, nrm)) continue;
+      ++disegnate;
+      const double x = g.X(p.x), y = g.Y(p.y), ux = nrm.x, uy = -nrm.y;
+      o += "<g><title>km " + numero(k / 1000, 0) + " of the line: " + metri(static_cast<int64_t>(std::llround(metro))) +
+           " from the route start</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" + n1(y - uy * 5) + "\" x2=\"" +
+           n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/><text x=\"" + n1(x - ux * 14) + "\" y=\"" +
+           n1(y - uy * 14 + 3) + "\" text-anchor=\"middle\">" + numero(k / 1000, 0) + "</text></g>";
+    }
   }
   o += "</g>";
 }
@@ -529,7 +559,7 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
               numero(tolleranza_pianta, 1) + " m of the track plan") +
        "</path>";
   if (!oltre.empty()) o += tracciato_svg("oltre", righe, oltre, g) + titolo("beyond the end of the line") + "</path>";
-  chilometri_pianta(o, righe, g, s.lunghezza);
+  chilometri_pianta(o, righe, g, s);
   segni_pianta(o, righe, g, s);
   o += "<g class=\"problemi\">";
   for (const auto& [i, d] : problemi_situati(org)) {
@@ -696,6 +726,14 @@ struct asse_velocita {
   double y(double v) const { return basso - std::clamp(v, 0.0, v_max) / v_max * (basso - alto); }
 };
 
+// The line's limit at a position, km/h; 0 where none is set.
+double limite_a(const std::vector<tratto>& limiti, int32_t metri) {
+  for (const tratto& t : limiti) {
+    if (metri >= t.da && metri < t.a) return t.valore;
+  }
+  return 0;
+}
+
 // The line speed limit as steps, and the slowdowns.
 void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std::vector<rallentamento>& rallentamenti,
                     const asse_progressiva& a, const asse_velocita& av) {
@@ -719,15 +757,20 @@ void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std
   for (const rallentamento& r : rallentamenti) {
     const double xi = a.x(static_cast<double>(r.inizio));
     const double xf = a.x(static_cast<double>(r.fine.value_or(r.inizio)));
-    const double y = Y(r.velocita);
-    o += "<g class=\"rallentamento\">" + titolo(descrivi(i_rallentamenti, r)) + "<rect x=\"" + n1(xi) + "\" y=\"" + n1(y) +
-         "\" width=\"" + n1(std::max(2.0, xf - xi)) + "\" height=\"" + n1(basso - y) + "\"/>";
+    // a dip of the limit line down to the slowdown's speed; one above the limit only marks its stretch
+    const double y_limite = Y(limite_a(limiti, r.inizio));
+    const double y = std::max(Y(r.velocita), y_limite);
+    o += "<g class=\"rallentamento\">" + titolo(descrivi(i_rallentamenti, r)) + "<rect x=\"" + n1(xi) + "\" y=\"" +
+         n1(y_limite) + "\" width=\"" + n1(std::max(2.0, xf - xi)) + "\" height=\"" + n1(std::max(2.0, y - y_limite)) +
+         "\"/><path class=\"fondo\" d=\"M" + n1(xi) + " " + n1(y_limite) + " V" + n1(y) + " H" + n1(std::max(xi + 2, xf)) +
+         " V" + n1(y_limite) + "\"/>";
     if (r.avviso) {
       const double xa = a.x(static_cast<double>(*r.avviso));
       o += "<path class=\"avviso\" d=\"M" + n1(xa) + " " + n1(alto + 20) + " l-5 -9 h10 z M" + n1(xa) + " " +
            n1(alto + 20) + " L" + n1(xi) + " " + n1(y) + "\"/>";
     }
-    o += "<text x=\"" + n1(xi) + "\" y=\"" + n1(y - 4) + "\">" + numero(int64_t{r.velocita}) + "</text></g>";
+    o += "<text x=\"" + n1(xi) + "\" y=\"" + n1(std::min(y + 12, basso - 2)) + "\">" + numero(int64_t{r.velocita}) +
+         "</text></g>";
   }
 }
 
@@ -751,7 +794,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   double v_max = 40;
   const std::vector<tratto> limiti = entro(s.velocita_limite, a.fine);
   for (const tratto& t : limiti) v_max = std::max(v_max, static_cast<double>(t.valore));
-  for (const rallentamento& r : s.rallentamenti) v_max = std::max(v_max, static_cast<double>(r.velocita));
+  // a slowdown faster than the line is drawn at the limit: it never stretches the axis
   // tens or twenties for speeds a train runs at; past those about ten lines
   const double passo_v = v_max > 400 ? passo_tondo(v_max / 10) : (v_max > 100 ? 20 : 10);
   v_max = std::ceil(v_max / passo_v) * passo_v;
@@ -779,15 +822,16 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   segni_profilo(o, s, a, av);
   problemi_profilo(o, org, a, alto + 8);
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
-  o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns at their speed from start to end, the "
-       "triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
+  o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns, dips of the limit down to their speed "
+       "from start to end; the triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
        "axis: speed-reduction points; small squares at the top: speed-indicator boards.</p></section>";
 }
 
 // ---------------------------------------------------------------- tables
 
 // Fields i to j (one label of the station table) as one cell of the timetable.
-std::string cella_orario(std::size_t i, std::size_t j, const stazione& v) {
+// The time is the departure, except at the last station, where the train arrives.
+std::string cella_orario(std::size_t i, std::size_t j, const stazione& v, bool ultima) {
   const campo_contenuto<stazione, voce_tabella>& f = campi_stazione[i];
   if (f.unita == unita_campo::testo) {
     return "<td>" + nome_con_suggerimento(v.*std::get<std::string stazione::*>(f.membro), nome_massimo_tabella) +
@@ -795,7 +839,8 @@ std::string cella_orario(std::size_t i, std::size_t j, const stazione& v) {
   }
   const int64_t x = numero_di(f.membro, v).value_or(0);
   switch (f.unita) {
-    case unita_campo::ora: return "<td>" + (x != 0 ? ora(x) : std::string("&ndash;")) + "</td>";
+    case unita_campo::ora:
+      return "<td>" + (x != 0 ? std::string(ultima ? "arrival " : "departure ") + ora(x) : std::string("&ndash;")) + "</td>";
     case unita_campo::secondi: return "<td>" + (x > 0 ? numero(x) + " s" : std::string("no stop")) + "</td>";
     default: break;
   }
@@ -811,13 +856,13 @@ std::string cella_orario(std::size_t i, std::size_t j, const stazione& v) {
 }
 
 // A station's row of the timetable, walking the station table; the mark cell the timetable leaves out.
-std::string celle_stazione(const stazione& v) {
+std::string celle_stazione(const stazione& v, bool ultima) {
   std::string o;
   std::size_t i = 0;
   while (i < campi_stazione.size()) {
     std::size_t j = i + 1;
     while (j < campi_stazione.size() && campi_stazione[j].elenco == campi_stazione[i].elenco) ++j;
-    if (campi_stazione[i].unita != unita_campo::cella) o += cella_orario(i, j, v);
+    if (campi_stazione[i].unita != unita_campo::cella) o += cella_orario(i, j, v, ultima);
     i = j;
   }
   return o;
@@ -868,9 +913,11 @@ void tabella_html(std::string& o, const caratteristica<C, R, N>& k, const V& ele
 
 void tabelle(std::string& o, const contenuto_scenario& s) {
   o += "<section class=\"pannello\" id=\"orario\"><h2>Timetable</h2><table class=\"dati\"><thead><tr>"
-       "<th>#</th><th>station</th><th>position</th><th>stretch</th><th>type</th><th>time</th><th>stop</th>"
+       "<th>#</th><th>station</th><th>position</th><th>stretch</th><th>type</th><th>scheduled</th><th>stop</th>"
        "<th title=\"station fields 4 to 12\">fields 4&ndash;12</th></tr></thead><tbody>";
-  for (const stazione& v : s.stazioni) o += "<tr class=\"riga-stazione\">" + celle_stazione(v) + "</tr>";
+  for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
+    o += "<tr class=\"riga-stazione\">" + celle_stazione(s.stazioni[i], i + 1 == s.stazioni.size()) + "</tr>";
+  }
   o += "</tbody></table></section>";
 
   o += "<div class=\"affiancate\">";
@@ -930,7 +977,8 @@ td, p, h1 { overflow-wrap: anywhere; }
 .stazione text { font-size: 10px; font-weight: bold; fill: #116329; }
 .segnale { stroke: #57606a; stroke-width: 1; stroke-opacity: 0.55; }
 .limite { fill: none; stroke: #0969da; stroke-width: 2; } .tratto-limite { fill: transparent; }
-.rallentamento rect { fill: #cf222e; fill-opacity: 0.28; stroke: #cf222e; stroke-width: 1.2; }
+.rallentamento rect { fill: #cf222e; fill-opacity: 0.22; stroke: none; }
+.rallentamento .fondo { fill: none; stroke: #cf222e; stroke-width: 2; }
 .rallentamento text { fill: #a40e26; font-weight: bold; font-size: 10px; }
 .avviso { fill: #cf222e; stroke: #cf222e; stroke-width: 0.8; stroke-dasharray: 3 2; }
 .abbattimento { fill: #bf8700; } .indicatori { fill: #8250df; }
