@@ -468,6 +468,44 @@ void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, co
   o += "</g>";
 }
 
+// The track from route metre da to a as a drawing path, at most about 200 points.
+std::string lungo_binario(const std::vector<riga_pianta>& righe, const geometria_pianta& g, double da, double a) {
+  std::string d;
+  const double passo = std::max(1.0, (a - da) / 200);
+  for (double m = da;; m = std::min(a, m + passo)) {
+    punto_piano p, nrm;
+    if (!punto_a(righe, static_cast<int64_t>(std::llround(m)), p, nrm)) break;
+    d += (d.empty() ? "M" : " L") + n1(g.X(p.x)) + " " + n1(g.Y(p.y));
+    if (m >= a) break;
+  }
+  return d;
+}
+
+// What the author laid along the track: mountain stretches and slowdowns as
+// bands beside it, boards as small marks, each with its values as a tooltip.
+void tratti_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
+                   const contenuto_scenario& s) {
+  for (const tratto& t : s.montagne) {
+    const std::string d = lungo_binario(righe, g, t.da, t.a);
+    if (d.empty()) continue;
+    o += "<path class=\"pianta-montagna\" d=\"" + d + "\">" +
+         titolo("mountain stretch, type " + numero(int64_t{t.valore}) + "&#10;" + metri(t.da) + " to " + metri(t.a)) +
+         "</path>";
+  }
+  for (const rallentamento& r : s.rallentamenti) {
+    const std::string d = lungo_binario(righe, g, r.inizio, r.fine.value_or(r.inizio + lunghezza_cella.valore()));
+    if (!d.empty()) o += "<path class=\"pianta-rallentamento\" d=\"" + d + "\">" + titolo(descrivi(i_rallentamenti, r)) + "</path>";
+  }
+  const auto segno = [&](int32_t metro, const char* classe, const std::string& testo) {
+    punto_piano p, nrm;
+    if (!punto_a(righe, metro, p, nrm)) return;
+    o += std::string("<circle class=\"") + classe + "\" cx=\"" + n1(g.X(p.x)) + "\" cy=\"" + n1(g.Y(p.y)) + "\" r=\"2.5\">" +
+         titolo(testo) + "</circle>";
+  };
+  for (const indicatori& e : s.indicatori_velocita) segno(e.metri, "pianta-indicatori", descrivi(gli_indicatori, e));
+  for (const cartello& e : s.cartelli) segno(e.metri, "pianta-cartello", descrivi(i_cartelli, e));
+}
+
 // Signals and stations on the track; names cut short and kept on the drawing.
 void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
                   const contenuto_scenario& s) {
@@ -553,6 +591,7 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   o += "<svg class=\"pianta\" viewBox=\"0 0 " + n1(larghezza) + " " + n1(altezza) +
        "\" role=\"img\" aria-label=\"plan view of the track\">";
   cornice_pianta(o, g, letta.origine);
+  tratti_pianta(o, righe, g, s);  // under the track
   o += tracciato_svg("binario", righe, tenuti, g) +
        titolo("track, " + numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
               numero(int64_t{static_cast<int64_t>(righe.size())}) + " points drawn, within " +
@@ -572,7 +611,8 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
        numero(tolleranza_pianta, 0) + " m from the track plan (" +
        numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
        numero(int64_t{static_cast<int64_t>(righe.size())}) +
-       " points). Grey: the run-out beyond the end of the line.</p></section>";
+       " points). Grey: the run-out beyond the end of the line. Beside the track: mountain stretches (tan) and "
+       "slowdowns (red); purple dots: speed-indicator boards; open dots: sign boards.</p></section>";
 }
 
 // ---------------------------------------------------------------- profiles
@@ -967,6 +1007,9 @@ td, p, h1 { overflow-wrap: anywhere; }
 .binario { fill: none; stroke: #24292f; stroke-width: 2.2; stroke-linejoin: round; }
 .oltre { fill: none; stroke: #a0a7ae; stroke-width: 1.5; stroke-dasharray: 4 3; }
 .km line { stroke: #24292f; stroke-width: 1.2; } .km text { font-size: 9px; fill: #57606a; }
+.pianta-montagna { fill: none; stroke: #d4a373; stroke-width: 9; stroke-opacity: 0.55; stroke-linejoin: round; }
+.pianta-rallentamento { fill: none; stroke: #cf222e; stroke-width: 6; stroke-opacity: 0.45; stroke-linejoin: round; }
+.pianta-indicatori { fill: #8250df; } .pianta-cartello { fill: #fff; stroke: #0b4f8a; stroke-width: 1.2; }
 .pianta-segnale { fill: #cf222e; } .pianta-stazione circle { fill: #2da44e; stroke: #fff; stroke-width: 1.5; }
 .pianta-stazione text { font-weight: bold; fill: #116329; }
 .nord path { fill: #24292f; } .nord text { font-weight: bold; fill: #24292f; }
