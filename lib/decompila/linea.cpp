@@ -85,6 +85,17 @@ int64_t fine_marcatori(const modello& m, int64_t s, int64_t b) {
   }
 }
 
+// A stretch that starts before its run (a later stretch overwrote its start)
+// is followed by the codes of the cells it covered there, without markers.
+void ripristina(const modello& m, int64_t s, int64_t a, std::vector<tratto>& r) {
+  for (int64_t c = s; c < a;) {
+    int64_t b = c;
+    while (b + 1 < a && m.cel(b + 1).tipo_montagna == m.cel(c).tipo_montagna) ++b;
+    r.push_back({c, b, m.cel(c).tipo_montagna, false});
+    c = b + 1;
+  }
+}
+
 // One run of a mountain code, cut where its markers change phase.
 void tratti_del_tratto(const modello& m, int64_t a, int64_t b, std::vector<tratto>& r) {
   const uint8_t t = m.cel(a).tipo_montagna;
@@ -96,10 +107,11 @@ void tratti_del_tratto(const modello& m, int64_t a, int64_t b, std::vector<tratt
       continue;
     }
     const int64_t s = c - 3;
-    if (s < a) throw errore_decompila("mountain markers: cell " + n(c) + " is out of step with its stretch");
+    if (s < 0) throw errore_decompila("mountain markers: cell " + n(c) + " is out of step with its stretch");
     if (s > pos) r.push_back({pos, s - 1, t, false});
     const int64_t e = fine_marcatori(m, s, b);
     r.push_back({s, e, t, true});
+    ripristina(m, s, a, r);
     pos = e + 1;
     c = e + 1;
   }

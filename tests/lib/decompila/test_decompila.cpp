@@ -102,5 +102,49 @@ TEST(Decompila, TheFuzzSeedsRoundTripOrAreRefused) {
   EXPECT_GE(identici, 1);
 }
 
+// A small line and train; each case adds the entries of one class.
+std::string linea_con(const std::string& generale, const std::string& voci) {
+  return "[generale]\r\nlunghezza percorso, 12000\r\n" + generale +
+         "progressiva chilometrica uno, 0, 52000, 1\r\nripetizione segnali 4 codici, 0, 0\r\n[curve]\r\n"
+         "curvad5, 1300, 600\r\npendenza, 0, 3\r\n" + voci + "[fine]\r\n";
+}
+
+std::string treno_con(const std::string& voci) {
+  return "[generale]\r\nnumero vetture, 4\r\naderenza, 0, 85\r\nvelocita, 0, 30\r\nvelocita, 600, 80\r\n" + voci +
+         "[fine]\r\n";
+}
+
+struct caso {
+  const char* nome;
+  std::string generale, linea, treno;
+};
+
+TEST(Decompila, EachCollapsedOrOrderedClassComesBack) {
+  const std::string stazione = "stazione, 4800, 12, 300, 1, 0, 0, 4, 1, 1, 2, 1, 1, 60, 9, 36, 0, VALLE ORSA\r\n";
+  const caso casi[] = {
+      {"first station's end extension", "", "", "stazione, 0, 12, 400, 1, 0, 1, 4, 1, 1, 2, 1, 1, 60, 9, 30, 0, A\r\n"},
+      {"kilometric references reordered", "progressiva chilometrica due, 2450, 200, 0\r\n"
+                                          "progressiva chilometrica tre, 900, 1000, 1\r\n", "", ""},
+      {"signal times 1 to 100 and above 255", "", "",
+       "segnale, 1250, 2, 3, 1, 0, 0, 2, 1, 0, 0, 50\r\nsegnale, 3250, 2, 3, 1, 0, 0, 2, 1, 0, 0, 300\r\n"
+       "segnale, 5250, 1, 3, 1, 0, 7, 2, 1, 0, 0, 40\r\n"},
+      {"boards with second speeds", "", "indicatori_vmax, 600, 80, 85, 90, 2, 40, 45, , 3\r\n", ""},
+      {"mountain stretches close and overlapping", "",
+       "montagna, 1000, 2000, 11\r\nmontagna, 2100, 3000, 2\r\nmontagna, 5000, 6000, 12\r\n"
+       "montagna, 5500, 7000, 1\r\nmontagna, 8000, 8400, 4\r\nmontagna, 8450, 9000, 13\r\n", ""},
+      {"gradient on the last filled cell", "", "pendenza, 6000, -7\r\npendenza, 18900, -7\r\n", ""},
+      {"a hand point the finishing pass works around", "", "",
+       "rallentamento, 5000, 50, 2000, 0, 0, 0\r\nabbattimento, 5450, 180\r\nabbattimento, 8000, 0\r\n"},
+      {"a station's approach marks over a signal's", "", "", "segnale, 5100, 1, 3, 1, 0, 0, 2, 1, 0, 0, 0\r\n" + stazione},
+      {"a sign board under a station mark", "", "cartello_indicatore, 4850, (X)\r\n", stazione},
+  };
+  for (const caso& c : casi) {
+    const std::string linea = linea_con(c.generale, c.linea);
+    const std::string treno = treno_con(c.treno);
+    ASSERT_TRUE(compila(linea, treno, true).has_value()) << c.nome;
+    EXPECT_EQ(giro_coppia(linea, treno), esito::identico) << c.nome;
+  }
+}
+
 }  // namespace
 }  // namespace scenario
