@@ -416,6 +416,12 @@ bool punto_a(const std::vector<riga_pianta>& righe, int64_t metro, punto_piano& 
   return true;
 }
 
+// A label's box on the drawing, to keep labels apart.
+struct riquadro {
+  double x0, y0, x1, y1;
+  bool tocca(const riquadro& b) const { return x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1; }
+};
+
 // A stretch of the route over which the chainage runs on from one kilometric reference.
 struct tratto_progressiva {
   double da = 0, a = 0;  // route metres
@@ -444,7 +450,7 @@ std::vector<tratto_progressiva> tratti_progressiva(const contenuto_scenario& s, 
 
 // Kilometre ticks along the track at whole chainage steps, about 30 at most.
 void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
-                       const contenuto_scenario& s) {
+                       const contenuto_scenario& s, std::vector<riquadro>& presi) {
   const double lunghezza = std::max(0.0, static_cast<double>(s.lunghezza));
   const double passo_km = std::max(1000.0, passo_tondo(lunghezza / 30));
   o += "<g class=\"km\">";
@@ -459,6 +465,8 @@ void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, co
       if (metro <= 0 || !punto_a(righe, static_cast<int64_t>(std::llround(metro)), p, nrm)) continue;
       ++disegnate;
       const double x = g.X(p.x), y = g.Y(p.y), ux = nrm.x, uy = -nrm.y;
+      const double cifre = 6.0 * static_cast<double>(numero(k / 1000, 0).size());
+      presi.push_back({x - ux * 14 - cifre / 2, y - uy * 14 - 6, x - ux * 14 + cifre / 2, y - uy * 14 + 4});
       o += "<g><title>km " + numero(k / 1000, 0) + " of the line: " + metri(static_cast<int64_t>(std::llround(metro))) +
            " from the route start</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" + n1(y - uy * 5) + "\" x2=\"" +
            n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/><text x=\"" + n1(x - ux * 14) + "\" y=\"" +
@@ -507,8 +515,38 @@ void tratti_pianta(std::string& o, const std::vector<riga_pianta>& righe, const 
 }
 
 // Signals and stations on the track; names cut short and kept on the drawing.
+// Where a station's name goes: the first place, further out from the track
+// on alternate sides, that no earlier label and no km figure takes.
+struct posto_etichetta {
+  double tx, ty;
+  bool avanti;
+};
+
+posto_etichetta posto_nome(double x, double y, const punto_piano& nrm, double lungo, std::size_t i,
+                           std::vector<riquadro>& presi) {
+  posto_etichetta primo{};
+  for (int prova = 0; prova < 8; ++prova) {
+    const double lato = ((i + static_cast<std::size_t>(prova)) % 2 == 0) ? 1 : -1;
+    const double scarto = 12 + 12 * (prova / 2);
+    const double tx = x + nrm.x * scarto * lato, ty = y - nrm.y * scarto * lato + 4;
+    // the side the track leaves it, unless the label would run off the drawing there
+    bool avanti = nrm.x * lato >= 0;
+    if (avanti && tx + lungo > larghezza - 4) avanti = false;
+    if (!avanti && tx - lungo < 4) avanti = true;
+    const posto_etichetta qui{tx, ty, avanti};
+    if (prova == 0) primo = qui;
+    const riquadro r{avanti ? tx : tx - lungo, ty - 10, avanti ? tx + lungo : tx, ty + 3};
+    if (std::none_of(presi.begin(), presi.end(), [&](const riquadro& b) { return r.tocca(b); })) {
+      presi.push_back(r);
+      return qui;
+    }
+  }
+  return primo;  // crowded everywhere: the usual place
+}
+
+// Signals and stations on the track; names cut short, kept on the drawing and apart.
 void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
-                  const contenuto_scenario& s) {
+                  const contenuto_scenario& s, std::vector<riquadro>& presi) {
   for (const segnale& e : s.segnali) {
     punto_piano p, nrm;
     if (!punto_a(righe, e.metri, p, nrm)) continue;
@@ -520,17 +558,11 @@ void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const g
     punto_piano p, nrm;
     if (!punto_a(righe, v.posizione, p, nrm)) continue;
     const double x = g.X(p.x), y = g.Y(p.y);
-    const double lato = (i % 2 == 0) ? 1 : -1;  // labels alternate sides of the track
-    const double tx = x + nrm.x * 12 * lato;
     const double lungo = larghezza_carattere * static_cast<double>(std::min(v.nome.size(), nome_massimo_pianta));
-    // the side the track leaves it, unless the label would run off the drawing there
-    bool avanti = nrm.x * lato >= 0;
-    if (avanti && tx + lungo > larghezza - 4) avanti = false;
-    if (!avanti && tx - lungo < 4) avanti = true;
+    const posto_etichetta e = posto_nome(x, y, nrm, lungo, i, presi);
     o += "<g class=\"pianta-stazione\">" + titolo(descrivi(le_stazioni, v)) + "<circle cx=\"" + n1(x) + "\" cy=\"" +
-         n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(tx) + "\" y=\"" + n1(y - nrm.y * 12 * lato + 4) +
-         "\" text-anchor=\"" + (avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) +
-         "</text></g>";
+         n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(e.tx) + "\" y=\"" + n1(e.ty) + "\" text-anchor=\"" +
+         (e.avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) + "</text></g>";
   }
 }
 
@@ -598,8 +630,9 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
               numero(tolleranza_pianta, 1) + " m of the track plan") +
        "</path>";
   if (!oltre.empty()) o += tracciato_svg("oltre", righe, oltre, g) + titolo("beyond the end of the line") + "</path>";
-  chilometri_pianta(o, righe, g, s);
-  segni_pianta(o, righe, g, s);
+  std::vector<riquadro> presi;  // labels placed so far
+  chilometri_pianta(o, righe, g, s, presi);
+  segni_pianta(o, righe, g, s, presi);
   o += "<g class=\"problemi\">";
   for (const auto& [i, d] : problemi_situati(org)) {
     punto_piano p, nrm;
