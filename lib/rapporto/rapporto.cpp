@@ -640,7 +640,8 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   }
   o += "</g>";
   barra_scala(o, g);
-  o += "</svg><p class=\"nota\">Drawn to scale, north up; the line is simplified so that it never strays more than " +
+  o += "</svg><p class=\"nota\">Ctrl + wheel zooms the drawings, a drag moves them, a double click shows them "
+       "whole. Drawn to scale, north up; the line is simplified so that it never strays more than " +
        numero(tolleranza_pianta, 0) + " m from the track plan (" +
        numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
        numero(int64_t{static_cast<int64_t>(righe.size())}) +
@@ -851,9 +852,18 @@ void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std
 void segni_profilo(std::string& o, const contenuto_scenario& s, const asse_progressiva& a, const asse_velocita& av) {
   const double alto = av.alto, basso = av.basso;
   for (const indicatori& e : s.indicatori_velocita) {
+    // each value holds a speed * 20 + a second speed / 5: the boards stand at rank A's speed
+    const auto velocita = [](int16_t v) {
+      const std::string prima = numero(int64_t{v / 20});
+      return v % 20 == 0 ? prima : prima + "/" + numero(int64_t{v % 20 * 5});
+    };
     const double x = a.x(static_cast<double>(e.metri));
-    o += "<rect class=\"indicatori\" x=\"" + n1(x - 3) + "\" y=\"" + n1(alto + 1) + "\" width=\"6\" height=\"8\">" +
-         titolo(descrivi(gli_indicatori, e)) + "</rect>";
+    const double y = av.y(static_cast<double>(e.valore / 20));
+    o += "<g class=\"indicatori\"><rect x=\"" + n1(x - 3) + "\" y=\"" + n1(y - 4) + "\" width=\"6\" height=\"8\">" +
+         titolo("boards for ranks A, B, C: " + velocita(e.valore) + ", " + velocita(e.valore2) + ", " +
+                velocita(e.valore3) + " km/h&#10;" + descrivi(gli_indicatori, e)) +
+         "</rect><text x=\"" + n1(x + 4) + "\" y=\"" + n1(std::max(alto + 8, y - 5)) + "\">" + velocita(e.valore) +
+         "</text></g>";
   }
   for (const punto_abbattimento& e : s.abbattimenti) {
     const double x = a.x(static_cast<double>(e.metri));
@@ -897,7 +907,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns, dips of the limit down to their speed "
        "from start to end; the triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
-       "axis: speed-reduction points; small squares at the top: speed-indicator boards.</p></section>";
+       "axis: speed-reduction points; purple squares: speed-indicator boards at their rank A speed.</p></section>";
 }
 
 // ---------------------------------------------------------------- tables
@@ -1057,7 +1067,7 @@ td, p, h1 { overflow-wrap: anywhere; }
 .rallentamento .fondo { fill: none; stroke: #cf222e; stroke-width: 2; }
 .rallentamento text { fill: #a40e26; font-weight: bold; font-size: 10px; }
 .avviso { fill: #cf222e; stroke: #cf222e; stroke-width: 0.8; stroke-dasharray: 3 2; }
-.abbattimento { fill: #bf8700; } .indicatori { fill: #8250df; }
+.abbattimento { fill: #bf8700; } .indicatori rect { fill: #8250df; } .indicatori text { font-size: 8.5px; fill: #8250df; }
 .cursore { stroke: #fb8500; stroke-width: 1.2; pointer-events: none; }
 #lettura { position: fixed; right: 10px; bottom: 10px; background: #fffbe6; border: 1px solid #d4a72c;
   padding: 2px 8px; font-size: 12px; display: none; }
@@ -1085,14 +1095,42 @@ constexpr std::string_view copione = R"(
   }
   profili.forEach(function (s) {
     s.addEventListener('mousemove', function (ev) {
-      var r = s.getBoundingClientRect();
-      var x = (ev.clientX - r.left) / r.width * s.viewBox.baseVal.width;
+      var r = s.getBoundingClientRect(), vb = s.viewBox.baseVal;
+      var x = vb.x + (ev.clientX - r.left) / r.width * vb.width;
       if (x < x0 || x > x1) { lettura.style.display = 'none'; sposta(-10); return; }
       sposta(x);
       lettura.textContent = (fine * (x - x0) / (x1 - x0) / 1000).toFixed(3) + ' km';
       lettura.style.display = 'block';
     });
     s.addEventListener('mouseleave', function () { sposta(-10); lettura.style.display = 'none'; });
+  });
+  // zoom (Ctrl + wheel, or a pinch) and pan (drag) of the plan and the profiles;
+  // the profiles zoom along the route only; a double click shows the whole again
+  document.querySelectorAll('svg.pianta, svg.profilo').forEach(function (s) {
+    var vb = s.viewBox.baseVal, base = [vb.x, vb.y, vb.width, vb.height], solo_x = s.classList.contains('profilo');
+    function imposta(x, y, w, h) {
+      vb.width = w; vb.height = h;
+      vb.x = Math.min(Math.max(x, base[0]), base[0] + base[2] - w);
+      vb.y = Math.min(Math.max(y, base[1]), base[1] + base[3] - h);
+    }
+    s.addEventListener('wheel', function (ev) {
+      if (!ev.ctrlKey) return;
+      ev.preventDefault();
+      var r = s.getBoundingClientRect(), fx = (ev.clientX - r.left) / r.width, fy = (ev.clientY - r.top) / r.height;
+      var w = Math.min(base[2], Math.max(base[2] / 64, vb.width * (ev.deltaY < 0 ? 0.8 : 1.25)));
+      var h = solo_x ? base[3] : w * base[3] / base[2];
+      imposta(vb.x + fx * (vb.width - w), solo_x ? base[1] : vb.y + fy * (vb.height - h), w, h);
+    }, {passive: false});
+    var presa = null;
+    s.addEventListener('mousedown', function (ev) { presa = [ev.clientX, ev.clientY, vb.x, vb.y]; });
+    window.addEventListener('mouseup', function () { presa = null; });
+    s.addEventListener('mousemove', function (ev) {
+      if (!presa || ev.buttons !== 1) return;
+      var r = s.getBoundingClientRect();
+      imposta(presa[2] - (ev.clientX - presa[0]) / r.width * vb.width,
+              solo_x ? base[1] : presa[3] - (ev.clientY - presa[1]) / r.height * vb.height, vb.width, vb.height);
+    });
+    s.addEventListener('dblclick', function () { imposta(base[0], base[1], base[2], base[3]); });
   });
   // where each panel's drawing (or the panel) lies, for whoever checks the page
   var riquadri = [];
