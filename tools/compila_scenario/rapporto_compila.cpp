@@ -25,6 +25,25 @@ const char* significato_uscita(int uscita) {
 
 }  // namespace
 
+std::string componi_rapporto_compila(const opzioni_compila& o, const modello& m, const esito_compila& e) {
+  rapporto::origine_rapporto org;
+  org.programma = "compila_scenario";
+  org.file = e.scritti;
+  org.senza_linea = o.senza_linea;
+  rapporto::esito_rapporto esito;
+  esito.uscita = e.uscita;
+  esito.significato_uscita = significato_uscita(e.uscita);
+  esito.stato = e.stato;
+  esito.messaggi = e.messaggi;
+  esito.principale = e.principale;
+  esito.file = e.file;
+  org.esito = std::move(esito);
+
+  // a compile that stopped before there was a route has only its messages to show
+  return m.celle.size() >= 2 ? rapporto::componi_rapporto(m, estrai_contenuto(m), org)
+                             : rapporto::componi_rapporto_senza_percorso(org);
+}
+
 void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, const modello& m, esito_compila& e,
                              sistema_file& fs) {
   const fsys::path destinazione(file);
@@ -39,24 +58,8 @@ void scrivi_rapporto_compila(const std::string& file, const opzioni_compila& o, 
     }
   }
 
-  rapporto::origine_rapporto org;
-  org.programma = "compila_scenario";
-  org.file = e.scritti;
-  org.senza_linea = o.senza_linea;
-  rapporto::esito_rapporto esito;
-  esito.uscita = e.uscita;
-  esito.significato_uscita = significato_uscita(e.uscita);
-  esito.stato = e.stato;
-  esito.messaggi = e.messaggi;
-  esito.principale = e.principale;
-  esito.file = e.file;
-  org.esito = std::move(esito);
-
   try {
-    // a compile that stopped before there was a route has only its messages to show
-    const std::string pagina = m.celle.size() >= 2 ? rapporto::componi_rapporto(m, estrai_contenuto(m), org)
-                                                   : rapporto::componi_rapporto_senza_percorso(org);
-    sostituisci_file(fs, destinazione, pagina);
+    sostituisci_file(fs, destinazione, componi_rapporto_compila(o, m, e));
   } catch (const errore_io& x) {
     e.uscita = uscita_compila::guasto_io;
     e.messaggi.push_back(diagnostico_di("cannot write the report: " + x.motivo(), sorgente::altro, file));
