@@ -55,6 +55,46 @@ TEST(osserva_richieste, solo_questo_host_solo_get_solo_le_pagine) {
   }
 }
 
+TEST(osserva_argomenti, con_chi_va_e_con_chi_no) {
+  struct caso {
+    std::vector<std::string> argomenti;
+    std::string errore;
+    int porta;
+  };
+  const std::vector<std::string> base{"--linea", "A", "--treno", "1"};
+  const auto con = [&base](std::vector<std::string> altri) {
+    std::vector<std::string> r = base;
+    r.insert(r.end(), altri.begin(), altri.end());
+    return r;
+  };
+  const std::vector<caso> casi{
+      {con({"--osserva"}), "", 0},
+      {con({"--osserva", "--porta", "8123"}), "", 8123},
+      {con({"--porta=0", "--osserva"}), "", 0},
+      {con({"--osserva", "--porta", "65535"}), "", 65535},
+      {con({"--osserva", "--porta", "65536"}), "--porta needs a port number from 0 to 65535", 0},
+      {con({"--osserva", "--porta", "-1"}), "--porta needs a port number from 0 to 65535", 0},
+      {con({"--osserva", "--porta", "80a"}), "--porta needs a port number from 0 to 65535", 0},
+      {con({"--osserva", "--porta", ""}), "--porta needs a port number from 0 to 65535", 0},
+      {con({"--porta", "8123"}), "--porta goes only with --osserva", 0},
+      {con({"--osserva", "--json"}), "--json does not go with --osserva", 0},
+      {con({"--osserva", "--osserva"}), "--osserva given twice", 0},
+      {con({"--osserva=1"}), "--osserva takes no value", 0},
+      {{"--nuovo", "A", "1", "--osserva"}, "--osserva does not go with --nuovo", 0},
+      {{"--lsp", "--osserva"}, "--lsp takes no other option", 0},
+  };
+  for (const caso& c : casi) {
+    const argomenti_letti a = leggi_argomenti(c.argomenti);
+    std::string riga;
+    for (const std::string& x : c.argomenti) riga += x + " ";
+    EXPECT_EQ(a.errore, c.errore) << riga;
+    if (c.errore.empty()) {
+      EXPECT_TRUE(a.opzioni.osserva) << riga;
+      EXPECT_EQ(a.opzioni.porta, c.porta) << riga;
+    }
+  }
+}
+
 TEST(osserva_sorvegliante, un_cambio_conta_quando_i_file_stanno_fermi) {
   using ms = std::chrono::milliseconds;
   struct passo {

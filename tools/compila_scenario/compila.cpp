@@ -515,6 +515,14 @@ std::optional<std::string> controlla_cartella(const std::string& cartella) {
   return std::nullopt;
 }
 
+// --osserva until Ctrl+C or SIGTERM.
+int osserva_fino_all_arresto(const opzioni_compila& o, sistema_file& fs, std::ostream& out, std::ostream& err) {
+  osserva::installa_arresto();
+  const int uscita = osserva::esegui_osserva(o, fs, out, err, {osserva::arresto_chiesto, {}});
+  osserva::arresto_concluso();
+  return uscita;
+}
+
 }  // namespace
 
 int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
@@ -560,12 +568,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       }
     }
     if (o.nuovo) return consegnato(esegui_nuovo(o, fs, out, err), out, err);
-    if (o.osserva) {
-      osserva::installa_arresto();
-      const int uscita = osserva::esegui_osserva(o, fs, out, err, {osserva::arresto_chiesto, {}});
-      osserva::arresto_concluso();
-      return consegnato(uscita, out, err);
-    }
+    if (o.osserva) return consegnato(osserva_fino_all_arresto(o, fs, out, err), out, err);
     modello m;
     e = compila(o, fs, &m);
     nota_file_mancanti(e, o, fs);
