@@ -47,7 +47,8 @@ const char* const piede_uso =
     "      writes them (none when the line file cannot be used)\n"
     "  2   fatal error 1250 or 1251; no compiled file written\n"
     "  3   a file or folder could not be read or written, another run kept the output\n"
-    "      folder locked for 30 s, or this report could not be written\n"
+    "      folder locked for 30 s, this report could not be written, or --osserva\n"
+    "      could not listen on its port\n"
     "  64  bad usage, or two of the run's files would have one name\n";
 
 struct opzione_con_valore {
