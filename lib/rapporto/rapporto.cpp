@@ -416,6 +416,12 @@ bool punto_a(const std::vector<riga_pianta>& righe, int64_t metro, punto_piano& 
   return true;
 }
 
+// A label's box on the drawing, to keep labels apart.
+struct riquadro {
+  double x0, y0, x1, y1;
+  bool tocca(const riquadro& b) const { return x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1; }
+};
+
 // A stretch of the route over which the chainage runs on from one kilometric reference.
 struct tratto_progressiva {
   double da = 0, a = 0;  // route metres
@@ -444,7 +450,7 @@ std::vector<tratto_progressiva> tratti_progressiva(const contenuto_scenario& s, 
 
 // Kilometre ticks along the track at whole chainage steps, about 30 at most.
 void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
-                       const contenuto_scenario& s) {
+                       const contenuto_scenario& s, std::vector<riquadro>& presi) {
   const double lunghezza = std::max(0.0, static_cast<double>(s.lunghezza));
   const double passo_km = std::max(1000.0, passo_tondo(lunghezza / 30));
   o += "<g class=\"km\">";
@@ -459,6 +465,8 @@ void chilometri_pianta(std::string& o, const std::vector<riga_pianta>& righe, co
       if (metro <= 0 || !punto_a(righe, static_cast<int64_t>(std::llround(metro)), p, nrm)) continue;
       ++disegnate;
       const double x = g.X(p.x), y = g.Y(p.y), ux = nrm.x, uy = -nrm.y;
+      const double cifre = 6.0 * static_cast<double>(numero(k / 1000, 0).size());
+      presi.push_back({x - ux * 14 - cifre / 2, y - uy * 14 - 6, x - ux * 14 + cifre / 2, y - uy * 14 + 4});
       o += "<g><title>km " + numero(k / 1000, 0) + " of the line: " + metri(static_cast<int64_t>(std::llround(metro))) +
            " from the route start</title><line x1=\"" + n1(x - ux * 5) + "\" y1=\"" + n1(y - uy * 5) + "\" x2=\"" +
            n1(x + ux * 5) + "\" y2=\"" + n1(y + uy * 5) + "\"/><text x=\"" + n1(x - ux * 14) + "\" y=\"" +
@@ -507,8 +515,38 @@ void tratti_pianta(std::string& o, const std::vector<riga_pianta>& righe, const 
 }
 
 // Signals and stations on the track; names cut short and kept on the drawing.
+// Where a station's name goes: the first place, further out from the track
+// on alternate sides, that no earlier label and no km figure takes.
+struct posto_etichetta {
+  double tx, ty;
+  bool avanti;
+};
+
+posto_etichetta posto_nome(double x, double y, const punto_piano& nrm, double lungo, std::size_t i,
+                           std::vector<riquadro>& presi) {
+  posto_etichetta primo{};
+  for (int prova = 0; prova < 8; ++prova) {
+    const double lato = ((i + static_cast<std::size_t>(prova)) % 2 == 0) ? 1 : -1;
+    const double scarto = 12 + 12 * (prova / 2);
+    const double tx = x + nrm.x * scarto * lato, ty = y - nrm.y * scarto * lato + 4;
+    // the side the track leaves it, unless the label would run off the drawing there
+    bool avanti = nrm.x * lato >= 0;
+    if (avanti && tx + lungo > larghezza - 4) avanti = false;
+    if (!avanti && tx - lungo < 4) avanti = true;
+    const posto_etichetta qui{tx, ty, avanti};
+    if (prova == 0) primo = qui;
+    const riquadro r{avanti ? tx : tx - lungo, ty - 10, avanti ? tx + lungo : tx, ty + 3};
+    if (std::none_of(presi.begin(), presi.end(), [&](const riquadro& b) { return r.tocca(b); })) {
+      presi.push_back(r);
+      return qui;
+    }
+  }
+  return primo;  // crowded everywhere: the usual place
+}
+
+// Signals and stations on the track; names cut short, kept on the drawing and apart.
 void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const geometria_pianta& g,
-                  const contenuto_scenario& s) {
+                  const contenuto_scenario& s, std::vector<riquadro>& presi) {
   for (const segnale& e : s.segnali) {
     punto_piano p, nrm;
     if (!punto_a(righe, e.metri, p, nrm)) continue;
@@ -520,17 +558,11 @@ void segni_pianta(std::string& o, const std::vector<riga_pianta>& righe, const g
     punto_piano p, nrm;
     if (!punto_a(righe, v.posizione, p, nrm)) continue;
     const double x = g.X(p.x), y = g.Y(p.y);
-    const double lato = (i % 2 == 0) ? 1 : -1;  // labels alternate sides of the track
-    const double tx = x + nrm.x * 12 * lato;
     const double lungo = larghezza_carattere * static_cast<double>(std::min(v.nome.size(), nome_massimo_pianta));
-    // the side the track leaves it, unless the label would run off the drawing there
-    bool avanti = nrm.x * lato >= 0;
-    if (avanti && tx + lungo > larghezza - 4) avanti = false;
-    if (!avanti && tx - lungo < 4) avanti = true;
+    const posto_etichetta e = posto_nome(x, y, nrm, lungo, i, presi);
     o += "<g class=\"pianta-stazione\">" + titolo(descrivi(le_stazioni, v)) + "<circle cx=\"" + n1(x) + "\" cy=\"" +
-         n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(tx) + "\" y=\"" + n1(y - nrm.y * 12 * lato + 4) +
-         "\" text-anchor=\"" + (avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) +
-         "</text></g>";
+         n1(y) + "\" r=\"4.5\"/><text x=\"" + n1(e.tx) + "\" y=\"" + n1(e.ty) + "\" text-anchor=\"" +
+         (e.avanti ? "start" : "end") + "\"" + nome_svg(v.nome, nome_massimo_pianta, lungo) + "</text></g>";
   }
 }
 
@@ -598,8 +630,9 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
               numero(tolleranza_pianta, 1) + " m of the track plan") +
        "</path>";
   if (!oltre.empty()) o += tracciato_svg("oltre", righe, oltre, g) + titolo("beyond the end of the line") + "</path>";
-  chilometri_pianta(o, righe, g, s);
-  segni_pianta(o, righe, g, s);
+  std::vector<riquadro> presi;  // labels placed so far
+  chilometri_pianta(o, righe, g, s, presi);
+  segni_pianta(o, righe, g, s, presi);
   o += "<g class=\"problemi\">";
   for (const auto& [i, d] : problemi_situati(org)) {
     punto_piano p, nrm;
@@ -607,7 +640,8 @@ void pianta(std::string& o, const modello& m, const contenuto_scenario& s, const
   }
   o += "</g>";
   barra_scala(o, g);
-  o += "</svg><p class=\"nota\">Drawn to scale, north up; the line is simplified so that it never strays more than " +
+  o += "</svg><p class=\"nota\">Ctrl + wheel zooms the drawings, a drag moves them, a double click shows them "
+       "whole. Drawn to scale, north up; the line is simplified so that it never strays more than " +
        numero(tolleranza_pianta, 0) + " m from the track plan (" +
        numero(int64_t{static_cast<int64_t>(tenuti.size())}) + " of " +
        numero(int64_t{static_cast<int64_t>(righe.size())}) +
@@ -818,9 +852,18 @@ void limiti_profilo(std::string& o, const std::vector<tratto>& limiti, const std
 void segni_profilo(std::string& o, const contenuto_scenario& s, const asse_progressiva& a, const asse_velocita& av) {
   const double alto = av.alto, basso = av.basso;
   for (const indicatori& e : s.indicatori_velocita) {
+    // each value holds a speed * 20 + a second speed / 5: the boards stand at rank A's speed
+    const auto velocita = [](int16_t v) {
+      const std::string prima = numero(int64_t{v / 20});
+      return v % 20 == 0 ? prima : prima + "/" + numero(int64_t{v % 20 * 5});
+    };
     const double x = a.x(static_cast<double>(e.metri));
-    o += "<rect class=\"indicatori\" x=\"" + n1(x - 3) + "\" y=\"" + n1(alto + 1) + "\" width=\"6\" height=\"8\">" +
-         titolo(descrivi(gli_indicatori, e)) + "</rect>";
+    const double y = av.y(static_cast<double>(e.valore / 20));
+    o += "<g class=\"indicatori\"><rect x=\"" + n1(x - 3) + "\" y=\"" + n1(y - 4) + "\" width=\"6\" height=\"8\">" +
+         titolo("boards for ranks A, B, C: " + velocita(e.valore) + ", " + velocita(e.valore2) + ", " +
+                velocita(e.valore3) + " km/h&#10;" + descrivi(gli_indicatori, e)) +
+         "</rect><text x=\"" + n1(x + 4) + "\" y=\"" + n1(std::max(alto + 8, y - 5)) + "\">" + velocita(e.valore) +
+         "</text></g>";
   }
   for (const punto_abbattimento& e : s.abbattimenti) {
     const double x = a.x(static_cast<double>(e.metri));
@@ -864,7 +907,7 @@ void profilo_velocita(std::string& o, const contenuto_scenario& s, const asse_pr
   o += "<line class=\"cursore\" x1=\"-10\" y1=\"" + n1(alto) + "\" x2=\"-10\" y2=\"" + n1(basso) + "\"/></svg>";
   o += "<p class=\"nota\">Blue steps: line speed limit. Red: slowdowns, dips of the limit down to their speed "
        "from start to end; the triangle near the top is the warning point. Dark lines: signals; green bands: stations; triangles on the "
-       "axis: speed-reduction points; small squares at the top: speed-indicator boards.</p></section>";
+       "axis: speed-reduction points; purple squares: speed-indicator boards at their rank A speed.</p></section>";
 }
 
 // ---------------------------------------------------------------- tables
@@ -1024,7 +1067,7 @@ td, p, h1 { overflow-wrap: anywhere; }
 .rallentamento .fondo { fill: none; stroke: #cf222e; stroke-width: 2; }
 .rallentamento text { fill: #a40e26; font-weight: bold; font-size: 10px; }
 .avviso { fill: #cf222e; stroke: #cf222e; stroke-width: 0.8; stroke-dasharray: 3 2; }
-.abbattimento { fill: #bf8700; } .indicatori { fill: #8250df; }
+.abbattimento { fill: #bf8700; } .indicatori rect { fill: #8250df; } .indicatori text { font-size: 8.5px; fill: #8250df; }
 .cursore { stroke: #fb8500; stroke-width: 1.2; pointer-events: none; }
 #lettura { position: fixed; right: 10px; bottom: 10px; background: #fffbe6; border: 1px solid #d4a72c;
   padding: 2px 8px; font-size: 12px; display: none; }
@@ -1052,14 +1095,42 @@ constexpr std::string_view copione = R"(
   }
   profili.forEach(function (s) {
     s.addEventListener('mousemove', function (ev) {
-      var r = s.getBoundingClientRect();
-      var x = (ev.clientX - r.left) / r.width * s.viewBox.baseVal.width;
+      var r = s.getBoundingClientRect(), vb = s.viewBox.baseVal;
+      var x = vb.x + (ev.clientX - r.left) / r.width * vb.width;
       if (x < x0 || x > x1) { lettura.style.display = 'none'; sposta(-10); return; }
       sposta(x);
       lettura.textContent = (fine * (x - x0) / (x1 - x0) / 1000).toFixed(3) + ' km';
       lettura.style.display = 'block';
     });
     s.addEventListener('mouseleave', function () { sposta(-10); lettura.style.display = 'none'; });
+  });
+  // zoom (Ctrl + wheel, or a pinch) and pan (drag) of the plan and the profiles;
+  // the profiles zoom along the route only; a double click shows the whole again
+  document.querySelectorAll('svg.pianta, svg.profilo').forEach(function (s) {
+    var vb = s.viewBox.baseVal, base = [vb.x, vb.y, vb.width, vb.height], solo_x = s.classList.contains('profilo');
+    function imposta(x, y, w, h) {
+      vb.width = w; vb.height = h;
+      vb.x = Math.min(Math.max(x, base[0]), base[0] + base[2] - w);
+      vb.y = Math.min(Math.max(y, base[1]), base[1] + base[3] - h);
+    }
+    s.addEventListener('wheel', function (ev) {
+      if (!ev.ctrlKey) return;
+      ev.preventDefault();
+      var r = s.getBoundingClientRect(), fx = (ev.clientX - r.left) / r.width, fy = (ev.clientY - r.top) / r.height;
+      var w = Math.min(base[2], Math.max(base[2] / 64, vb.width * (ev.deltaY < 0 ? 0.8 : 1.25)));
+      var h = solo_x ? base[3] : w * base[3] / base[2];
+      imposta(vb.x + fx * (vb.width - w), solo_x ? base[1] : vb.y + fy * (vb.height - h), w, h);
+    }, {passive: false});
+    var presa = null;
+    s.addEventListener('mousedown', function (ev) { presa = [ev.clientX, ev.clientY, vb.x, vb.y]; });
+    window.addEventListener('mouseup', function () { presa = null; });
+    s.addEventListener('mousemove', function (ev) {
+      if (!presa || ev.buttons !== 1) return;
+      var r = s.getBoundingClientRect();
+      imposta(presa[2] - (ev.clientX - presa[0]) / r.width * vb.width,
+              solo_x ? base[1] : presa[3] - (ev.clientY - presa[1]) / r.height * vb.height, vb.width, vb.height);
+    });
+    s.addEventListener('dblclick', function () { imposta(base[0], base[1], base[2], base[3]); });
   });
   // where each panel's drawing (or the panel) lies, for whoever checks the page
   var riquadri = [];

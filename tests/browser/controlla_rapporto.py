@@ -143,6 +143,42 @@ def controlla(nome, scenario, binari, chrome, cartella, errori, pannelli_attesi,
             errori.append(f"{nome}: panel {ident} missing from the screenshot")
 
 
+def controlla_problemi(binari, chrome, cartella, errori, trovato):
+    """A pair with problems planted: compila_scenario --html marks each message that
+    names a position in the plan and both profiles, and the page runs without error."""
+    if not trovato:
+        return
+    sorgente, linea, treno, _ = trovato
+    dati = os.path.join(cartella, "problemi")
+    os.makedirs(dati, exist_ok=True)
+    for f in (linea + "_linea.txt", linea + "_" + treno + "-.txt"):
+        shutil.copyfile(os.path.join(sorgente, f), os.path.join(dati, f))
+    file_treno = os.path.join(dati, linea + "_" + treno + "-.txt")
+    righe = open(file_treno, "rb").read().split(b"\r\n")
+    # a speed off the steps of 5 and a slowdown faster than the line, after the first of each entry
+    velocita = next(i for i, r in enumerate(righe) if r.startswith(b"velocita") and not r.split(b",")[1].strip() == b"0")
+    righe[velocita] = righe[velocita].rsplit(b",", 1)[0] + b", 72"
+    rall = next(i for i, r in enumerate(righe) if r.startswith(b"rallentamento"))
+    righe.insert(rall, b"rallentamento,    3000,    300,  400, 0,  0,  0")
+    open(file_treno, "wb").write(b"\r\n".join(righe))
+    html = os.path.join(cartella, "problemi.html")
+    r = esegui([os.path.join(binari, "compila_scenario"), "--linea", linea, "--treno", treno, "--dir", dati,
+                "--json", "--html", html])
+    messaggi = json.loads(r.stdout)["messages"] if r.stdout.strip() else []
+    situati = [m for m in messaggi if m.get("position") is not None and m["severity"] != "note"]
+    if len(situati) < 2:
+        errori.append(f"problemi: {len(situati)} messages with a position, 2 planted: {r.stdout[-500:]}")
+    d = esegui([chrome, "--no-sandbox", "--disable-gpu", "--enable-logging=stderr", "--v=0", "--dump-dom",
+                "file://" + os.path.abspath(html)])
+    segni = len(re.findall(r'<a class="problema (?:errore|avviso)"', d.stdout))
+    print(f"problemi: {len(situati)} messages with a position, {segni} marks")
+    if segni != 3 * len(situati):
+        errori.append(f"problemi: {segni} marks for {len(situati)} messages with a position (3 each expected)")
+    for riga in d.stderr.splitlines():
+        if "CONSOLE" in riga and ("Uncaught" in riga or "Error" in riga):
+            errori.append(f"problemi: script error: {riga}")
+
+
 def sposta_tracciato(dati, linea, cambia):
     """Rewrites every element of the line file as a double: cambia(index, value)."""
     file = os.path.join(dati, linea + "_linea.dat")
@@ -216,6 +252,7 @@ def main():
                                           "Sintetica", "1", [])))
     for nome, scenario in scenari:
         controlla(nome, scenario, binari, chrome, cartella, errori, tutti)
+    controlla_problemi(binari, chrome, cartella, errori, trovato)
     proprio = lambda cartella_dati: (cartella_dati, "Valdora_Tarvea", "5293", [])
     controlla("nomi_lunghi", proprio(nomi_lunghi(binari, cartella)), binari, chrome, cartella, errori, tutti,
               atteso="VALDORAWWW")

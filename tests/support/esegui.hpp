@@ -14,6 +14,11 @@ struct esito_processo {
 // Runs `comando` (already quoted) in `cartella`, standard input empty.
 esito_processo esegui(const std::string& comando, const std::filesystem::path& cartella);
 
+// The same with standard input read from the file `ingresso`, and standard
+// output kept byte for byte (line ends as the program wrote them).
+esito_processo esegui_con_ingresso(const std::string& comando, const std::filesystem::path& cartella,
+                                   const std::filesystem::path& ingresso);
+
 // Quoted for the command line: single quotes for the shell, double on Windows.
 std::string tra_apici(const std::string& testo);
 

@@ -41,7 +41,11 @@ std::string tra_apici(const std::string& testo) { return "\"" + testo + "\""; }
 
 std::string nome_programma(const std::string& nome) { return nome + ".exe"; }
 
-esito_processo esegui(const std::string& comando, const std::filesystem::path& cartella) {
+namespace {
+
+// Standard output and error to files, standard input from `ingresso`.
+esito_processo avvia(const std::string& comando, const std::filesystem::path& cartella,
+                     const std::filesystem::path& ingresso) {
   cartella_temporanea appoggio;
   const auto out = appoggio.percorso() / "out";
   const auto err = appoggio.percorso() / "err";
@@ -49,7 +53,7 @@ esito_processo esegui(const std::string& comando, const std::filesystem::path& c
   {
     HANDLE h_out = apri(out.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE h_err = apri(err.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
-    HANDLE h_in = apri(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    HANDLE h_in = apri(ingresso.c_str(), GENERIC_READ, OPEN_EXISTING);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -70,9 +74,22 @@ esito_processo esegui(const std::string& comando, const std::filesystem::path& c
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
   }
-  e.uscita = senza_cr(leggi_file(out));
+  e.uscita = leggi_file(out);
   e.errori = senza_cr(leggi_file(err));
   return e;
+}
+
+}  // namespace
+
+esito_processo esegui(const std::string& comando, const std::filesystem::path& cartella) {
+  esito_processo e = avvia(comando, cartella, L"NUL");
+  e.uscita = senza_cr(std::move(e.uscita));
+  return e;
+}
+
+esito_processo esegui_con_ingresso(const std::string& comando, const std::filesystem::path& cartella,
+                                   const std::filesystem::path& ingresso) {
+  return avvia(comando, cartella, ingresso);
 }
 
 }  // namespace scenario::prova

@@ -230,6 +230,11 @@ def main():
     for programma in ("wine", "Xvfb", "xdotool", "xwd", "convert"):
         if shutil.which(programma) is None:
             salta(f"{programma} is not installed (apt-get install wine wine64 xvfb xdotool x11-apps imagemagick)")
+    if not (windows_bin.parent / "build.ninja").exists() and not (windows_bin / "genera_scenario.exe").exists():
+        # the windows preset's build holds the same programs, made with the same toolchain and flags
+        gemella = windows_bin.parent.parent / "build-windows" / "bin"
+        if (gemella.parent / "build.ninja").exists():
+            windows_bin = gemella
     if (windows_bin.parent / "build.ninja").exists():
         # the Windows programs from the same sources as the Linux ones
         subprocess.run(["cmake", "--build", str(windows_bin.parent), "--target", "genera_scenario", "compila_scenario"],

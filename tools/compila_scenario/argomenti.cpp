@@ -20,6 +20,7 @@ namespace {
 const char* const riga_uso =
     "usage: compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--out CARTELLA] [--senza-linea] [--json]"
     " [--rigoroso] [--html FILE]\n"
+    "       compila_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [...] --osserva [--porta N]\n"
     "       compila_scenario --nuovo NOME NUMERO [--dir CARTELLA] [--json]\n"
     "       compila_scenario --lsp";
 
@@ -30,7 +31,10 @@ const char* const descrizione_uso =
     "--nuovo writes NOME_linea.txt and NOME_NUMERO-.txt into CARTELLA instead: a starting pair\n"
     "(a short example line and train) that compiles cleanly; it never writes over a file.\n"
     "--lsp runs a language server on standard input and output for an editor: every problem\n"
-    "of an open description file and of its pair, as the text is typed, without saving.\n";
+    "of an open description file and of its pair, as the text is typed, without saving.\n"
+    "--osserva compiles, then serves the report page on http://127.0.0.1:PORT/ (printed first)\n"
+    "and compiles again whenever a description file is saved, updating every open page,\n"
+    "until Ctrl+C; the exit status is then 0.\n";
 
 const char* const piede_uso =
     "Each problem is reported as  file:line:column: keyword at N m: what is wrong (status N);\n"
@@ -43,7 +47,8 @@ const char* const piede_uso =
     "      writes them (none when the line file cannot be used)\n"
     "  2   fatal error 1250 or 1251; no compiled file written\n"
     "  3   a file or folder could not be read or written, another run kept the output\n"
-    "      folder locked for 30 s, or this report could not be written\n"
+    "      folder locked for 30 s, this report could not be written, or --osserva\n"
+    "      could not listen on its port\n"
     "  64  bad usage, or two of the run's files would have one name\n";
 
 struct opzione_con_valore {
@@ -54,15 +59,16 @@ struct opzione_con_valore {
 };
 
 // In this order in valori_letti.
-constexpr std::array<opzione_con_valore, 5> con_valore{{
+constexpr std::array<opzione_con_valore, 6> con_valore{{
     {"--linea", "NOME", true, "line identifier"},
     {"--treno", "NUMERO", true, "train number"},
     {"--dir", "CARTELLA", false, "folder of the description files (default: the current folder)"},
     {"--out", "CARTELLA", false, "folder for the compiled files (default: the --dir folder)"},
     {"--html", "FILE", false, "also write FILE: a report page of the compiled route with every message"},
+    {"--porta", "N", false, "with --osserva: the port to listen on (default 0: any free port)"},
 }};
 
-constexpr std::array<std::string_view, 3> senza_valore{"--senza-linea", "--json", "--rigoroso"};
+constexpr std::array<std::string_view, 4> senza_valore{"--senza-linea", "--json", "--rigoroso", "--osserva"};
 
 // CLI11's refusals in our words: its text is the option's name, then `coda`;
 // ours the name, its value's name when `con_nome_valore`, then `nostra`.
@@ -113,6 +119,8 @@ void dichiara(CLI::App& app, opzioni_compila& o, valori_letti& v, bool nuovo = f
                                                "NOME_linea.dat is not written");
   app.add_flag("--json", o.json, "print one JSON summary line on standard output instead of messages");
   app.add_flag("--rigoroso", o.rigoroso, "exit 1 on warnings too");
+  app.add_flag("--osserva", o.osserva, "after compiling, serve the report page on 127.0.0.1 and compile\n"
+                                       "again on every save of a description file, until Ctrl+C");
   for (std::string_view f : senza_valore) {
     app.get_option(std::string(f))->multi_option_policy(CLI::MultiOptionPolicy::Throw);
   }
@@ -213,6 +221,17 @@ std::string controlla_valori(const opzioni_compila& o) {
   // The names become file names and record texts: no paths, nothing unprintable.
   if (const auto p = problema_identificativo(o.linea, "--linea")) return *p;
   if (const auto p = problema_identificativo(o.treno, "--treno")) return *p;
+  return {};
+}
+
+// --osserva's companions: --porta only with it, a port number; no --json.
+std::string controlla_osserva(const opzioni_compila& o, const std::optional<std::string>& porta) {
+  if (o.osserva && o.json) return "--json does not go with --osserva";
+  if (!porta) return {};
+  if (!o.osserva) return "--porta goes only with --osserva";
+  const bool cifre = !porta->empty() && porta->size() <= 5 &&
+                     std::all_of(porta->begin(), porta->end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!cifre || std::stoi(*porta) > 65535) return "--porta needs a port number from 0 to 65535";
   return {};
 }
 
@@ -325,6 +344,8 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
   if (app.count("--dir") > 0) o.cartella = v.at(2);
   if (app.count("--out") > 0) o.uscita = v.at(3);
   if (app.count("--html") > 0) o.html = v.at(4);
+  std::optional<std::string> porta;
+  if (app.count("--porta") > 0) porta = v.at(5);
   if (f.nuovo) {
     o.nuovo = true;
     if (r.errore.empty()) r.errore = nuovo_con(app);
@@ -332,6 +353,8 @@ argomenti_letti leggi_argomenti(std::span<const std::string> argomenti) {
     o.treno = f.nuovo->at(1);
     if (r.errore.empty()) r.errore = controlla_nuovo(o);
   }
+  if (r.errore.empty() && !o.nuovo) r.errore = controlla_osserva(o, porta);
+  if (r.errore.empty() && porta) o.porta = std::stoi(*porta);
   if (r.errore.empty()) r.errore = controlla_valori(o);
   return r;
 }

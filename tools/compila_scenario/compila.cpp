@@ -23,6 +23,8 @@
 #include "io/nomi_file.hpp"
 #include "io/testo_1252.hpp"
 #include "tools/compila_scenario/lsp/server.hpp"
+#include "tools/compila_scenario/osserva/arresto.hpp"
+#include "tools/compila_scenario/osserva/osserva.hpp"
 
 namespace scenario {
 
@@ -432,9 +434,7 @@ esito_compila compila(const opzioni_compila& o, sistema_file& fs_vero, modello* 
   return e;
 }
 
-namespace {
-
-void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out, std::ostream& err) {
+void stampa_esito(const esito_compila& e, const opzioni_compila& o, std::ostream& out, std::ostream& err) {
   if (o.json) {
     riassunto_json r;
     r.uscita = e.uscita;
@@ -460,6 +460,8 @@ void stampa(const esito_compila& e, const opzioni_compila& o, std::ostream& out,
     out << '\n';
   }
 }
+
+namespace {
 
 // What was printed must have reached its reader: a listing lost on a full
 // disk is an I/O failure, not a success.
@@ -526,6 +528,14 @@ std::optional<std::string> controlla_cartella(const std::string& cartella) {
   return std::nullopt;
 }
 
+// --osserva until Ctrl+C or SIGTERM.
+int osserva_fino_all_arresto(const opzioni_compila& o, sistema_file& fs, std::ostream& out, std::ostream& err) {
+  osserva::installa_arresto();
+  const int uscita = osserva::esegui_osserva(o, fs, out, err, {osserva::arresto_chiesto, {}});
+  osserva::arresto_concluso();
+  return uscita;
+}
+
 }  // namespace
 
 int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std::ostream& out, std::ostream& err) {
@@ -547,7 +557,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         err << "compila_scenario: " << testo_escapato(a.errore, forma_mostrata::byte, 400) << "\n" << uso_breve();
         return consegnato(e.uscita, out, err);
       }
-      stampa(e, o, out, err);
+      stampa_esito(e, o, out, err);
       return consegnato(e.uscita, out, err);
     }
     if (const auto conflitto = conflitto_nomi(o)) {
@@ -557,7 +567,7 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
         err << "compila_scenario: " << testo_escapato(*conflitto, forma_mostrata::byte, 1000) << "\n";
         return consegnato(e.uscita, out, err);
       }
-      stampa(e, o, out, err);
+      stampa_esito(e, o, out, err);
       return consegnato(e.uscita, out, err);
     }
     std::vector<std::string> cartelle{o.cartella};
@@ -566,16 +576,17 @@ int esegui_compila(std::span<const std::string> argomenti, sistema_file& fs, std
       if (const auto problema = controlla_cartella(cartella)) {
         e.uscita = uscita_compila::guasto_io;
         e.messaggi.push_back(diagnostico_di(*problema, sorgente::altro, cartella));
-        stampa(e, o, out, err);
+        stampa_esito(e, o, out, err);
         return consegnato(e.uscita, out, err);
       }
     }
     if (o.nuovo) return consegnato(esegui_nuovo(o, fs, out, err), out, err);
+    if (o.osserva) return consegnato(osserva_fino_all_arresto(o, fs, out, err), out, err);
     modello m;
     e = compila(o, fs, &m);
     nota_file_mancanti(e, o, fs);
     if (o.html) scrivi_rapporto_compila(*o.html, o, m, e, fs);
-    stampa(e, o, out, err);
+    stampa_esito(e, o, out, err);
     return consegnato(e.uscita, out, err);
   } catch (const std::exception& x) {
     return fallita(x.what(), json, out, err);

@@ -37,6 +37,8 @@ struct opzioni_compila {
   std::optional<std::string> html;  // report page of what was compiled
   bool lsp = false;    // --lsp: a language server on standard input and output
   bool nuovo = false;  // --nuovo: write a starting pair named by linea and treno; compile nothing
+  bool osserva = false;  // --osserva: serve the report page and compile again on every save
+  int porta = 0;         // --porta: where --osserva listens; 0 any free port
 };
 
 struct argomenti_letti {
@@ -67,6 +69,10 @@ std::string mostra_file(const std::string& cartella, const std::string& nome);
 // The compile itself, through fs; folders are taken as they are. The model
 // compiled is left in *compilato when given.
 esito_compila compila(const opzioni_compila& o, sistema_file& fs, modello* compilato = nullptr);
+
+// The messages on `err`, then the files written (or none) on `out`; with
+// --json one summary line on `out` instead.
+void stampa_esito(const esito_compila& e, const opzioni_compila& o, std::ostream& out, std::ostream& err);
 
 // The whole command: checks the folders, compiles, prints messages (or one
 // JSON line) and returns the exit status. Never throws.

@@ -11,13 +11,16 @@ cd "$radice"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build-fuzz/trovati
-for b in linea treno compila decodifica; do
+for b in linea treno compila decodifica lsp; do
   lavoro="build-fuzz/corpus-$b"
   rm -rf "$lavoro"
   mkdir -p "$lavoro"
   cp -r "utils/fuzz/corpus/$b/." "$lavoro/"
+  # the language server's messages share no words with the descriptions
+  dizionario=utils/fuzz/dizionario.dict
+  [ -f "utils/fuzz/dizionario_$b.dict" ] && dizionario="utils/fuzz/dizionario_$b.dict"
   echo "== fuzz_$b for ${secondi}s"
   "build-fuzz/bin/fuzz_$b" "$lavoro" "utils/fuzz/corpus/$b" \
-    -dict=utils/fuzz/dizionario.dict -max_total_time="$secondi" -timeout=20 -rss_limit_mb=2048 \
+    -dict="$dizionario" -max_total_time="$secondi" -timeout=20 -rss_limit_mb=2048 \
     -max_len=1048576 -artifact_prefix="build-fuzz/trovati/$b-" -print_final_stats=1 2>&1 | tail -n 15
 done

@@ -6,6 +6,7 @@
 // compile knows.
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +17,13 @@
 namespace scenario::lsp {
 
 // A file as the editor holds it, with what its last compile found in it.
+// It only looks at what the server holds: nothing is copied per request.
 struct documento_esaminato {
   sorgente file = sorgente::nessuna;  // linea or treno
-  std::string utf8;
-  std::vector<campo_letto> campi;
+  std::string_view utf8;
+  std::span<const campo_letto> campi;
   // misspelt keywords: where they stand and what to write instead
-  std::vector<std::pair<regione_sorgente, std::string>> correzioni;
+  std::span<const std::pair<regione_sorgente, std::string>> correzioni;
 };
 
 // An LSP range (0-based lines, UTF-16 characters) of a region of the text.
