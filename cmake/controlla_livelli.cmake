@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # program only from lib/ and its own folder; a utility only from lib/ and
 # utils/. Fails naming every include from above or from the side.
 # Run with -DSORGENTI=<source folder>.
-set(librerie io writers compiler formato diagnostica contenuto rapporto)
+set(librerie io writers compiler formato diagnostica contenuto rapporto decompila)
 set(sotto_io "")
 set(sotto_writers io)
 set(sotto_compiler io)
@@ -11,6 +11,7 @@ set(sotto_formato io compiler)
 set(sotto_diagnostica io compiler)
 set(sotto_contenuto io compiler formato)
 set(sotto_rapporto io compiler formato diagnostica contenuto)
+set(sotto_decompila io compiler formato)
 set(programmi genera_scenario compila_scenario mostra_scenario)
 
 # The first folder of an include ("compiler/model/x.hpp" -> compiler; "tools/compila_scenario/x" -> tools/compila_scenario).

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "io/nomi_file.hpp"
 #include "tests/tools/aiuto_compila.hpp"
 #include "tools/mostra_scenario/mostra.hpp"
 
@@ -74,6 +75,36 @@ TEST(MostraScenario, JsonListingAndBrokenFiles) {
   EXPECT_NE(r.err.find("Prova_77.dat: byte 40: cell 2 avvicinamento"), std::string::npos) << r.err;
   EXPECT_EQ(mostra({"--dir", (a.percorso() / "nessuna").string()}).stato, uscita_mostra::file_guasto);
   EXPECT_EQ(mostra({"--bah"}).stato, uscita_mostra::uso_errato);
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Decompiled, the pair compiles back to the same three files; a second run
+// refuses to write over the first one's descriptions and names the file.
+TEST(MostraScenario, DecompiledPairCompilesBackAndIsNeverWrittenOver) {
+  const compilata a(linea_base(), treno_base());
+  const prova::cartella_temporanea uscita_dec;
+  const uscita u = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.percorso().string()});
+  ASSERT_EQ(u.stato, uscita_mostra::riuscita) << u.err;
+  const cartella_compila b(prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova),
+                           prova::leggi_file(uscita_dec.percorso() / prova::file_treno_prova));
+  ASSERT_EQ(b.compila_qui().uscita, uscita_compila::riuscita);
+  const nomi_file na = costruisci_nomi(a.percorso(), "Prova", "77");
+  const nomi_file nb = costruisci_nomi(b.percorso(), "Prova", "77");
+  for (const auto& [x, y] : {std::pair{na.file_linea, nb.file_linea}, std::pair{na.file_scenario, nb.file_scenario},
+                             std::pair{na.file_percorso, nb.file_percorso}}) {
+    EXPECT_EQ(prova::leggi_file(x), prova::leggi_file(y)) << x;
+  }
+
+  const std::string prima = prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova);
+  const uscita di_nuovo = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.percorso().string()});
+  EXPECT_EQ(di_nuovo.stato, uscita_mostra::uso_errato);
+  EXPECT_NE(di_nuovo.err.find(prova::file_linea_prova), std::string::npos) << di_nuovo.err;
+  EXPECT_EQ(prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova), prima);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "contenuto/contenuto.hpp"
 #include "contenuto/descrizione.hpp"
 #include "contenuto/json.hpp"
+#include "decompila/decompila.hpp"
 #include "diagnostica/messaggi.hpp"
 #include "rapporto/rapporto.hpp"
 
@@ -36,6 +37,7 @@ struct opzioni_mostra {
   bool grezzo = false;
   std::optional<std::string> confronta;
   std::optional<std::string> html;
+  std::optional<std::string> decompila;
 };
 
 const char* const descrizione_uso =
@@ -47,16 +49,19 @@ const char* const descrizione_uso =
 
 const char* const uso_breve =
     "usage: mostra_scenario --linea NOME --treno NUMERO [--dir CARTELLA] [--senza-linea] [--json] [--grezzo]"
-    " [--html FILE] [--confronta ALTRA_CARTELLA]  (--help for more)\n";
+    " [--html FILE] [--confronta ALTRA_CARTELLA] [--decompila USCITA]  (--help for more)\n";
 
 const char* const stati_uscita =
     "Exit status:\n"
     "  0   listed; with --confronta: the two sets of files are the same byte for byte\n"
-    "  1   --confronta: they differ (each difference on a line of its own)\n"
+    "  1   --confronta: they differ (each difference on a line of its own); --decompila: no pair\n"
+    "      that compiles back to these files byte for byte could be written (the message says\n"
+    "      which part); nothing is written\n"
     "  2   a compiled file is missing, cannot be read or is broken (the message names\n"
     "      the file, the byte offset and the field)\n"
     "  3   standard output or error could not be written (a full disk, a closed stream)\n"
-    "  64  bad usage (with --json the refusal is printed as JSON on standard output)\n";
+    "  64  bad usage (with --json the refusal is printed as JSON on standard output); --decompila:\n"
+    "      a description file is already in USCITA (it is named; nothing is written over)\n";
 
 // The scenario of one folder, read and decoded.
 struct letto {
@@ -116,7 +121,8 @@ void scrivi_rapporto(const opzioni_mostra& o, const letto& a, sistema_file& fs) 
 
 // A value is never taken from the next option: "--treno --json" lacks its number.
 std::optional<std::string> valore_mancante(std::span<const std::string> argomenti) {
-  static constexpr std::array<std::string_view, 5> con_valore{"--linea", "--treno", "--dir", "--html", "--confronta"};
+  static constexpr std::array<std::string_view, 6> con_valore{"--linea", "--treno", "--dir", "--html", "--confronta",
+                                                                 "--decompila"};
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     if (std::find(con_valore.begin(), con_valore.end(), argomenti[i]) == con_valore.end()) continue;
     if (i + 1 >= argomenti.size() || argomenti[i + 1].starts_with("--")) return argomenti[i] + " needs a value";
@@ -172,6 +178,11 @@ std::variant<opzioni_mostra, int> leggi_opzioni(std::span<const std::string> arg
   app.add_flag("--grezzo", o.grezzo, "print every record and every non-empty cell field by field");
   app.add_option("--confronta", altra, "compare with the same scenario in ALTRA_CARTELLA: every difference")
       ->option_text("ALTRA_CARTELLA");
+  std::string uscita;
+  app.add_option("--decompila", uscita,
+                 "write NOME_linea.txt and NOME_NUMERO-.txt into USCITA: descriptions that compile back to these"
+                 " files byte for byte")
+      ->option_text("USCITA");
   app.footer(stati_uscita);
   try {
     if (const auto manca = valore_mancante(argomenti)) throw CLI::ValidationError(*manca);
@@ -186,6 +197,11 @@ std::variant<opzioni_mostra, int> leggi_opzioni(std::span<const std::string> arg
   }
   if (app.count("--confronta") > 0) o.confronta = altra;
   if (app.count("--html") > 0) o.html = html;
+  if (app.count("--decompila") > 0) o.decompila = uscita;
+  if (o.decompila && (o.confronta || o.json || o.html || o.grezzo || o.decompila->empty())) {
+    return rifiuta(json, uscita_mostra::uso_errato, "", "--decompila takes a folder and goes with no other output option",
+                   out, err);
+  }
   if (o.html && (o.confronta || o.json || o.html->empty())) {
     return rifiuta(json, uscita_mostra::uso_errato, "", "--html takes a file and goes with neither --json nor --confronta",
                    out, err);
@@ -198,8 +214,32 @@ std::variant<opzioni_mostra, int> leggi_opzioni(std::span<const std::string> arg
   return o;
 }
 
-int esegui(const opzioni_mostra& o, sistema_file& fs, std::ostream& out) {
+// The two descriptions, never over a file that is there already.
+int scrivi_decompilato(const opzioni_mostra& o, const modello& m, sistema_file& fs, std::ostream& out,
+                       std::ostream& err) {
+  const nomi_file nomi = costruisci_nomi(*o.decompila, o.linea, o.treno);
+  for (const std::filesystem::path& p : {nomi.descrizione_linea, nomi.descrizione_treno}) {
+    if (fs.presente(p)) return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(p), "is there already: nothing written", out, err);
+  }
+  descrizioni d;
+  try {
+    d = decompila(m);
+  } catch (const errore_decompila& e) {
+    return rifiuta(false, uscita_mostra::differenti, "", std::string("cannot decompile: ") + e.what(), out, err);
+  }
+  for (const auto& [p, testo] : {std::pair{&nomi.descrizione_linea, &d.linea}, std::pair{&nomi.descrizione_treno, &d.treno}}) {
+    if (!fs.crea_nuovo(*p, *testo, {}, true)) {
+      return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(*p), "is there already: not written over", out, err);
+    }
+    out << "written: " << testo_percorso(*p) << '\n';
+  }
+  if (!d.con_tracciato) out << "compile them with --senza-linea: these files have no line file\n";
+  return uscita_mostra::riuscita;
+}
+
+int esegui(const opzioni_mostra& o, sistema_file& fs, std::ostream& out, std::ostream& err) {
   const letto a = leggi_cartella(o, o.cartella, fs);
+  if (o.decompila) return scrivi_decompilato(o, a.m, fs, out, err);
   if (o.html) {
     scrivi_rapporto(o, a, fs);
     out << "written: " << *o.html << '\n';
@@ -228,7 +268,7 @@ int esegui_mostra(std::span<const std::string> argomenti, sistema_file& fs, std:
   try {
     const auto lette = leggi_opzioni(argomenti, json, out, err);
     if (const int* u = std::get_if<int>(&lette)) return consegnato(*u, out, err);
-    uscita = esegui(std::get<opzioni_mostra>(lette), fs, out);
+    uscita = esegui(std::get<opzioni_mostra>(lette), fs, out, err);
   } catch (const errore_decodifica& e) {
     uscita = rifiuta(json, uscita_mostra::file_guasto, "", e.what(), out, err);
   } catch (const errore_io& e) {

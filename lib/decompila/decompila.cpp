@@ -1,0 +1,169 @@
+#include "decompila/decompila.hpp"
+
+#include <set>
+
+#include "compiler/memorizza_percorso.hpp"
+#include "compiler/model/errori.hpp"
+#include "compiler/readers/memorizza_dati.hpp"
+#include "decompila/parti.hpp"
+#include "formato/file_binari.hpp"
+
+namespace scenario {
+
+namespace {
+
+using namespace decompila_parti;
+
+// The two texts as the compile reads them; nothing is ever deleted.
+class sorgenti_testi final : public sorgenti_descrizione {
+ public:
+  sorgenti_testi(const std::string& linea, const std::string& treno) : linea_(linea), treno_(treno) {}
+  std::optional<std::string> leggi_linea() override { return linea_; }
+  std::string leggi_treno() override { return treno_; }
+  void elimina_linea() override {}
+  void elimina_treno() override {}
+  std::string nome_linea() const override { return "linea"; }
+  std::string nome_treno() const override { return "treno"; }
+
+ private:
+  const std::string& linea_;
+  const std::string& treno_;
+};
+
+modello nuovo_modello(const modello& b) {
+  modello m;
+  m.nome_linea = b.nome_linea;
+  m.numero_treno = b.numero_treno;
+  return m;
+}
+
+// The compile up to just before its finishing pass.
+modello prima_della_finitura(const modello& b, const descrizioni& d) {
+  modello m = nuovo_modello(b);
+  m.scrivi_linea = d.con_tracciato;
+  m.codice_errore = 0;
+  sorgenti_testi s(d.linea, d.treno);
+  memorizza_dati(m, s);
+  return m;
+}
+
+bool celle_uguali(const cella& a, const cella& b) {
+  return a.tipo == b.tipo && a.valore == b.valore && a.valore2 == b.valore2 && a.valore3 == b.valore3 &&
+         a.valore4 == b.valore4 && a.tempo == b.tempo && a.avvicinamento == b.avvicinamento &&
+         a.tipo_montagna == b.tipo_montagna && a.vel_limite == b.vel_limite && a.pendenza == b.pendenza &&
+         a.aderenza == b.aderenza;
+}
+
+// The first cell where the finished cells differ from the target; -1: none.
+int64_t prima_differenza(const std::vector<cella>& a, const std::vector<cella>& b) {
+  if (a.size() != b.size()) return 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!celle_uguali(a[i], b[i])) return static_cast<int64_t>(i);
+  }
+  return -1;
+}
+
+// The finishing pass on the cells read, with entries at `punti`.
+int64_t prova_punti(const modello& prima, const modello& b, const std::set<int64_t>& punti) {
+  modello m;
+  m.nome_linea = prima.nome_linea;
+  m.numero_treno = prima.numero_treno;
+  m.ultima_cella = prima.ultima_cella;
+  m.celle = prima.celle;
+  m.tabella = prima.tabella;
+  for (const int64_t c : punti) {
+    m.cel(c).tipo = tipo_cella::abbattimento;
+    m.cel(c).valore = 180;
+  }
+  try {
+    completa_percorso(m);
+  } catch (const errore_fatale&) {
+    return 0;
+  }
+  return prima_differenza(m.celle, b.celle);
+}
+
+// Speed-reduction points of 180 the pass placed look like ones an entry wrote:
+// from the first cell that differs, one nearby point becomes an entry, the one
+// that pushes the first difference furthest, until nothing differs.
+std::set<int64_t> cerca_punti(const modello& prima, const modello& b, descrizioni& d) {
+  std::set<int64_t> punti;
+  const auto prova = [&](const std::set<int64_t>& p) {
+    ++d.prove;
+    const int64_t r = prova_punti(prima, b, p);
+    return r < 0 ? INT64_MAX : r;
+  };
+  int64_t diff = prova(punti);
+  while (diff != INT64_MAX) {
+    int64_t meglio = diff;
+    std::optional<int64_t> scelto;
+    const int64_t ultima = static_cast<int64_t>(b.celle.size()) - 1;
+    for (int64_t c = std::max<int64_t>(0, diff - 24); c <= std::min(ultima, diff + 8); ++c) {
+      if (!punto_di_finitura(b.cel(c)) || punti.count(c) != 0 || !libera(prima.cel(c))) continue;
+      punti.insert(c);
+      const int64_t r = prova(punti);
+      punti.erase(c);
+      if (r > meglio) {
+        meglio = r;
+        scelto = c;
+      }
+    }
+    if (!scelto) throw errore_decompila("cell " + n(diff) + " comes out different after compiling");
+    punti.insert(*scelto);
+    diff = meglio;
+  }
+  return punti;
+}
+
+std::string primo_byte_diverso(const std::string& a, const std::string& b) {
+  std::size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  return n(static_cast<int64_t>(i));
+}
+
+// The whole compile of the pair, every byte against the target's.
+void confronta_byte(const modello& b, const descrizioni& d) {
+  modello m = nuovo_modello(b);
+  sorgenti_testi s(d.linea, d.treno);
+  try {
+    if (!memorizza_percorso(m, d.con_tracciato ? 1 : 0, s)) throw errore_decompila("the pair compiles to no route");
+  } catch (const errore_fatale& e) {
+    throw errore_decompila(std::string("the pair ends the compile with") + e.what());
+  }
+  const std::pair<std::string, std::string> file[] = {
+      {serializza_scenario(m), serializza_scenario(b)}, {serializza_percorso(m), serializza_percorso(b)}};
+  const char* nomi[] = {"scenario file", "route file"};
+  for (std::size_t k = 0; k < 2; ++k) {
+    if (file[k].first != file[k].second) {
+      throw errore_decompila(std::string("the ") + nomi[k] + " comes out different from byte " +
+                             primo_byte_diverso(file[k].first, file[k].second));
+    }
+  }
+  if (d.con_tracciato && serializza_linea(m) != serializza_linea(b)) {
+    throw errore_decompila("the line file comes out different from byte " +
+                           primo_byte_diverso(serializza_linea(m), serializza_linea(b)));
+  }
+}
+
+}  // namespace
+
+descrizioni decompila(const modello& b) {
+  if (b.celle.size() < 2) throw errore_decompila("the route has fewer than two cells");
+  descrizioni d;
+  d.con_tracciato = b.tracciato.esiste();
+  d.linea = generale_linea(b) + curve(b) + pendenze(b) + montagne(b) + cartelli(b) + "[fine]\r\n";
+  const std::string treno = generale_treno(b) + "[aderenze]\r\n" + colonna(b, &cella::aderenza, "aderenza", 1, 0) +
+                            "[vel_limite]\r\n" + colonna(b, &cella::vel_limite, "velocita", 5, 0) + voci_posate(b);
+  d.treno = treno + abbattimenti(b, {}) + "[fine]\r\n";
+  const modello prima = prima_della_finitura(b, d);
+  if (prima.celle.size() < 2 || prima.codice_errore != 0) {
+    throw errore_decompila("the pair written stops the compile with status " + n(prima.codice_errore));
+  }
+  const std::set<int64_t> punti = cerca_punti(prima, b, d);
+  d.punti_cercati = static_cast<int32_t>(punti.size());
+  d.treno = treno + abbattimenti(b, punti) + "[fine]\r\n";
+  confronta_byte(b, d);
+  return d;
+}
+
+}  // namespace scenario

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "compiler/memorizza_percorso.hpp"
+#include "compiler/model/errori.hpp"
+#include "decompila/decompila.hpp"
+#include "formato/decodifica.hpp"
+#include "formato/file_binari.hpp"
+#include "support/supporto.hpp"
+#include "utils/comune/scenari.hpp"
+
+namespace scenario {
+namespace {
+
+// The three files a pair compiles to; nothing when the compile writes none.
+struct compilati {
+  std::string linea, scenario, percorso;
+  bool con_linea = true;
+};
+
+std::optional<compilati> compila(const std::string& linea, const std::string& treno, bool con_linea) {
+  prova::sorgenti_memoria s;
+  s.linea = linea;
+  s.treno = treno;
+  modello m;
+  m.nome_linea = "L";
+  m.numero_treno = "1";
+  try {
+    if (!memorizza_percorso(m, con_linea ? 1 : 0, s)) return std::nullopt;
+  } catch (const errore_fatale&) {
+    return std::nullopt;
+  }
+  return compilati{con_linea ? serializza_linea(m) : std::string(), serializza_scenario(m), serializza_percorso(m),
+                   con_linea};
+}
+
+enum class esito { identico, rifiutato, sbagliato };
+
+// Decoded, decompiled and compiled again: the same bytes, or a refusal.
+esito giro(const compilati& c) {
+  file_compilati f{std::nullopt, c.scenario, c.percorso};
+  if (c.con_linea) f.linea = c.linea;
+  const modello m = decodifica(f);
+  descrizioni d;
+  try {
+    d = decompila(m);
+  } catch (const errore_decompila& e) {
+    std::cout << "refused: " << e.what() << '\n';
+    return esito::rifiutato;
+  }
+  const std::optional<compilati> di_nuovo = compila(d.linea, d.treno, d.con_tracciato);
+  if (!di_nuovo) return esito::sbagliato;
+  const bool uguali = di_nuovo->scenario == c.scenario && di_nuovo->percorso == c.percorso && di_nuovo->linea == c.linea;
+  return uguali ? esito::identico : esito::sbagliato;
+}
+
+esito giro_coppia(const std::string& linea, const std::string& treno, bool con_linea = true) {
+  const std::optional<compilati> c = compila(linea, treno, con_linea);
+  if (!c) return esito::rifiutato;
+  return giro(*c);
+}
+
+TEST(Decompila, TheProgramsOwnScenarioComesBackByteForByte) {
+  const banco::coppia p = banco::scenario_del_programma();
+  EXPECT_EQ(giro_coppia(p.linea, p.treno), esito::identico);
+  EXPECT_EQ(giro_coppia(p.linea, p.treno, false), esito::identico);
+}
+
+TEST(Decompila, TheExampleComesBackByteForByte) {
+  const std::filesystem::path cartella = std::filesystem::path(SCENARIO_SORGENTI) / "examples" / "borgo_lanzi";
+  const std::string linea = prova::leggi_file(cartella / "Borgo_Lanzi_linea.txt");
+  const std::string treno = prova::leggi_file(cartella / "Borgo_Lanzi_8127-.txt");
+  EXPECT_EQ(giro_coppia(linea, treno), esito::identico);
+}
+
+TEST(Decompila, GeneratedRoutesComeBackByteForByte) {
+  for (const int32_t lunghezza : {20000, 51000, 101000, 250000}) {
+    const banco::coppia p = banco::scenario_sintetico(lunghezza);
+    EXPECT_EQ(giro_coppia(p.linea, p.treno), esito::identico) << lunghezza;
+  }
+}
+
+// Every seed that writes files round-trips or is refused; never a wrong pair.
+TEST(Decompila, TheFuzzSeedsRoundTripOrAreRefused) {
+  const std::filesystem::path cartella = std::filesystem::path(SCENARIO_SORGENTI) / "utils" / "fuzz" / "corpus" / "compila";
+  int identici = 0, rifiutati = 0, scritti = 0;
+  for (const auto& voce : std::filesystem::directory_iterator(cartella)) {
+    const std::string tutto = prova::leggi_file(voce.path());
+    const std::size_t taglio = tutto.find('\0');
+    if (taglio == std::string::npos) continue;
+    const std::optional<compilati> c = compila(tutto.substr(0, taglio), tutto.substr(taglio + 1), true);
+    if (!c) continue;
+    ++scritti;
+    const esito e = giro(*c);
+    EXPECT_NE(e, esito::sbagliato) << voce.path();
+    identici += e == esito::identico ? 1 : 0;
+    rifiutati += e == esito::rifiutato ? 1 : 0;
+  }
+  std::cout << "fuzz seeds: " << identici << " of " << scritti << " round-trip, " << rifiutati << " refused\n";
+  EXPECT_GE(identici, 1);
+}
+
+// A small line and train; each case adds the entries of one class.
+std::string linea_con(const std::string& generale, const std::string& voci) {
+  return "[generale]\r\nlunghezza percorso, 12000\r\n" + generale +
+         "progressiva chilometrica uno, 0, 52000, 1\r\nripetizione segnali 4 codici, 0, 0\r\n[curve]\r\n"
+         "curvad5, 1300, 600\r\npendenza, 0, 3\r\n" + voci + "[fine]\r\n";
+}
+
+std::string treno_con(const std::string& voci) {
+  return "[generale]\r\nnumero vetture, 4\r\naderenza, 0, 85\r\nvelocita, 0, 30\r\nvelocita, 600, 80\r\n" + voci +
+         "[fine]\r\n";
+}
+
+struct caso {
+  const char* nome;
+  std::string generale, linea, treno;
+};
+
+TEST(Decompila, EachCollapsedOrOrderedClassComesBack) {
+  const std::string stazione = "stazione, 4800, 12, 300, 1, 0, 0, 4, 1, 1, 2, 1, 1, 60, 9, 36, 0, VALLE ORSA\r\n";
+  const caso casi[] = {
+      {"first station's end extension", "", "", "stazione, 0, 12, 400, 1, 0, 1, 4, 1, 1, 2, 1, 1, 60, 9, 30, 0, A\r\n"},
+      {"kilometric references reordered", "progressiva chilometrica due, 2450, 200, 0\r\n"
+                                          "progressiva chilometrica tre, 900, 1000, 1\r\n", "", ""},
+      {"signal times 1 to 100 and above 255", "", "",
+       "segnale, 1250, 2, 3, 1, 0, 0, 2, 1, 0, 0, 50\r\nsegnale, 3250, 2, 3, 1, 0, 0, 2, 1, 0, 0, 300\r\n"
+       "segnale, 5250, 1, 3, 1, 0, 7, 2, 1, 0, 0, 40\r\n"},
+      {"boards with second speeds", "", "indicatori_vmax, 600, 80, 85, 90, 2, 40, 45, , 3\r\n", ""},
+      {"mountain stretches close and overlapping", "",
+       "montagna, 1000, 2000, 11\r\nmontagna, 2100, 3000, 2\r\nmontagna, 5000, 6000, 12\r\n"
+       "montagna, 5500, 7000, 1\r\nmontagna, 8000, 8400, 4\r\nmontagna, 8450, 9000, 13\r\n", ""},
+      {"gradient on the last filled cell", "", "pendenza, 6000, -7\r\npendenza, 18900, -7\r\n", ""},
+      {"a hand point the finishing pass works around", "", "",
+       "rallentamento, 5000, 50, 2000, 0, 0, 0\r\nabbattimento, 5450, 180\r\nabbattimento, 8000, 0\r\n"},
+      {"a station's approach marks over a signal's", "", "", "segnale, 5100, 1, 3, 1, 0, 0, 2, 1, 0, 0, 0\r\n" + stazione},
+      {"a sign board under a station mark", "", "cartello_indicatore, 4850, (X)\r\n", stazione},
+  };
+  for (const caso& c : casi) {
+    const std::string linea = linea_con(c.generale, c.linea);
+    const std::string treno = treno_con(c.treno);
+    ASSERT_TRUE(compila(linea, treno, true).has_value()) << c.nome;
+    EXPECT_EQ(giro_coppia(linea, treno), esito::identico) << c.nome;
+  }
+}
+
+}  // namespace
+}  // namespace scenario
