@@ -1,6 +1,9 @@
 #include "decompila/decompila.hpp"
 
+#include <algorithm>
+#include <optional>
 #include <set>
+#include <vector>
 
 #include "compiler/memorizza_percorso.hpp"
 #include "compiler/model/errori.hpp"
@@ -121,6 +124,37 @@ std::string primo_byte_diverso(const std::string& a, const std::string& b) {
   return n(static_cast<int64_t>(i));
 }
 
+// The two line files piece by piece, never whole in memory: where they first
+// differ, or nothing. Pieces end where an element ends, so the two streams are
+// compared through what is left over of each.
+std::optional<int64_t> primo_scarto_linea(const tracciato_piano& a, const tracciato_piano& b) {
+  pezzi_linea pa(a), pb(b);
+  std::vector<char> blocco(std::size_t{1} << 16);
+  std::string ra, rb;
+  int64_t confrontati = 0;
+  bool fine_a = false, fine_b = false;
+  const auto leggi = [&blocco](pezzi_linea& p, std::string& resto, bool& fine) {
+    if (fine || resto.size() >= blocco.size()) return;
+    const std::size_t n = p.prossimi(blocco);
+    fine = n == 0;
+    resto.append(blocco.data(), n);
+  };
+  for (;;) {
+    leggi(pa, ra, fine_a);
+    leggi(pb, rb, fine_b);
+    const std::size_t k = std::min(ra.size(), rb.size());
+    const auto scarto = std::mismatch(ra.begin(), ra.begin() + static_cast<std::ptrdiff_t>(k), rb.begin());
+    if (scarto.first != ra.begin() + static_cast<std::ptrdiff_t>(k)) return confrontati + (scarto.first - ra.begin());
+    ra.erase(0, k);
+    rb.erase(0, k);
+    confrontati += static_cast<int64_t>(k);
+    if ((fine_a && ra.empty()) || (fine_b && rb.empty())) {
+      if (ra.empty() && rb.empty() && fine_a && fine_b) return std::nullopt;
+      if (!ra.empty() || !rb.empty()) return confrontati;
+    }
+  }
+}
+
 // The whole compile of the pair, every byte against the target's.
 void confronta_byte(const modello& b, const descrizioni& d) {
   modello m = nuovo_modello(b);
@@ -128,7 +162,7 @@ void confronta_byte(const modello& b, const descrizioni& d) {
   try {
     if (!memorizza_percorso(m, d.con_tracciato ? 1 : 0, s)) throw errore_decompila("the pair compiles to no route");
   } catch (const errore_fatale& e) {
-    throw errore_decompila(std::string("the pair ends the compile with") + e.what());
+    throw errore_decompila(std::string("the pair ends the compile with ") + e.what());
   }
   const std::pair<std::string, std::string> file[] = {
       {serializza_scenario(m), serializza_scenario(b)}, {serializza_percorso(m), serializza_percorso(b)}};
@@ -139,9 +173,9 @@ void confronta_byte(const modello& b, const descrizioni& d) {
                              primo_byte_diverso(file[k].first, file[k].second));
     }
   }
-  if (d.con_tracciato && serializza_linea(m) != serializza_linea(b)) {
-    throw errore_decompila("the line file comes out different from byte " +
-                           primo_byte_diverso(serializza_linea(m), serializza_linea(b)));
+  if (!d.con_tracciato) return;
+  if (const std::optional<int64_t> scarto = primo_scarto_linea(m.tracciato, b.tracciato)) {
+    throw errore_decompila("the line file comes out different from byte " + n(*scarto));
   }
 }
 
