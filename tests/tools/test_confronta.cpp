@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -94,13 +95,24 @@ struct esito_flip {
   int guasti = 0;
 };
 
+// Every bit, or every n-th where SCENARIO_PASSO_BIT says so: the sanitizer run,
+// ten times slower, takes a seventh, and a stride prime to 8 still reaches
+// every bit position of a byte.
+std::size_t passo_bit() {
+  const char* passo = std::getenv("SCENARIO_PASSO_BIT");
+  const long n = passo ? std::strtol(passo, nullptr, 10) : 1;
+  return n > 1 ? static_cast<std::size_t>(n) : 1;
+}
+
 esito_flip ogni_bit(bool del_percorso) {
   const letto originale = decodificato(esempio().scenario, esempio().percorso);
   std::string dati = del_percorso ? esempio().percorso : esempio().scenario;
   esito_flip e;
   std::ostringstream scarto;
-  for (std::size_t byte = 0; byte < dati.size(); ++byte) {
-    for (int b = 0; b < 8; ++b) {
+  for (std::size_t bit = 0; bit < 8 * dati.size(); bit += passo_bit()) {
+    {  // one flip
+      const std::size_t byte = bit / 8;
+      const int b = static_cast<int>(bit % 8);
       dati[byte] = static_cast<char>(dati[byte] ^ (1 << b));
       const std::string dove = (del_percorso ? "route" : "scenario") + std::string(" byte ") + std::to_string(byte) +
                                " bit " + std::to_string(b);
@@ -137,7 +149,7 @@ TEST(Confronta, EveryBitFlipIsToldOrBroken) {
   for (const bool del_percorso : {false, true}) {
     const esito_flip e = ogni_bit(del_percorso);
     const std::size_t bit = 8 * (del_percorso ? esempio().percorso.size() : esempio().scenario.size());
-    EXPECT_EQ(static_cast<std::size_t>(e.decodificati + e.guasti), bit);
+    EXPECT_EQ(static_cast<std::size_t>(e.decodificati + e.guasti), (bit + passo_bit() - 1) / passo_bit());
     // most flips still decode: the test would prove nothing otherwise
     EXPECT_GT(e.decodificati, e.guasti) << (del_percorso ? "route" : "scenario");
   }
