@@ -179,25 +179,74 @@ void confronta_byte(const modello& b, const descrizioni& d) {
   }
 }
 
-}  // namespace
+// How the pair ends, and whether the last station record is the entry that ended it.
+struct forma {
+  fine_compilazione fine = fine_compilazione::file;
+  bool stazione_in_fondo = false;
+};
 
-descrizioni decompila(const modello& b) {
-  if (b.celle.size() < 2) throw errore_decompila("the route has fewer than two cells");
+std::string testo_linea(const modello& b, fine_compilazione f) {
+  if (f == fine_compilazione::generale_rifiutata) return generale_linea(b, f) + "[fine]\r\n";
+  std::string t = generale_linea(b, f) + curve(b, f) + pendenze(b, f) + montagne(b) + cartelli(b);
+  // a gradient no cell holds refuses the line here, leaving nothing changed
+  if (f == fine_compilazione::linea_rifiutata) t += "pendenza, 0, 999\r\n";
+  return t + "[fine]\r\n";
+}
+
+std::string testo_treno(const modello& b, const forma& f, const std::set<int64_t>& punti) {
+  const bool riempita = f.fine != fine_compilazione::treno_rifiutato;
+  const int32_t in_fondo = f.stazione_in_fondo ? ultima_stazione(b) : 0;
+  std::string t = generale_treno(b) + "[aderenze]\r\n" + colonna(b, &cella::aderenza, "aderenza", 1, 0, riempita) +
+                  "[vel_limite]\r\n" + colonna(b, &cella::vel_limite, "velocita", 5, 0, riempita) +
+                  voci_posate(b, in_fondo) + abbattimenti(b, punti);
+  if (in_fondo != 0) {
+    t += "[stazioni]\r\n" + stazione_in_fondo(b, in_fondo);
+  } else if (f.fine == fine_compilazione::treno_rifiutato) {
+    // a point before the first cell refuses the file here, leaving nothing changed
+    t += "abbattimento, -100, 0\r\n";
+  }
+  return t + "[fine]\r\n";
+}
+
+descrizioni prova_forma(const modello& b, const forma& f) {
   descrizioni d;
   d.con_tracciato = b.tracciato.esiste();
-  d.linea = generale_linea(b) + curve(b) + pendenze(b) + montagne(b) + cartelli(b) + "[fine]\r\n";
-  const std::string treno = generale_treno(b) + "[aderenze]\r\n" + colonna(b, &cella::aderenza, "aderenza", 1, 0) +
-                            "[vel_limite]\r\n" + colonna(b, &cella::vel_limite, "velocita", 5, 0) + voci_posate(b);
-  d.treno = treno + abbattimenti(b, {}) + "[fine]\r\n";
+  d.linea = testo_linea(b, f.fine);
+  d.treno = testo_treno(b, f, {});
   const modello prima = prima_della_finitura(b, d);
-  if (prima.celle.size() < 2 || prima.codice_errore != 0) {
-    throw errore_decompila("the pair written stops the compile with status " + n(prima.codice_errore));
-  }
+  if (prima.celle.size() < 2) throw errore_decompila("the pair written leaves no route to compile");
   const std::set<int64_t> punti = cerca_punti(prima, b, d);
   d.punti_cercati = static_cast<int32_t>(punti.size());
-  d.treno = treno + abbattimenti(b, punti) + "[fine]\r\n";
+  d.treno = testo_treno(b, f, punti);
   confronta_byte(b, d);
   return d;
+}
+
+}  // namespace
+
+// The usual pair first; then the ways a compile that was refused part way
+// still wrote its files. The first that gives the same bytes is the one.
+descrizioni decompila(const modello& b) {
+  if (b.celle.size() < 2) throw errore_decompila("the route has fewer than two cells");
+  using enum fine_compilazione;
+  std::vector<forma> forme{{file, false}, {treno_rifiutato, false}, {linea_rifiutata, false},
+                           {generale_rifiutata, false}};
+  if (ultima_stazione(b) != 0) {
+    forme.insert(forme.begin() + 1, {file, true});
+    forme.insert(forme.begin() + 3, {treno_rifiutato, true});
+  }
+  std::optional<std::string> primo_motivo;
+  int32_t prove = 0;
+  for (const forma& f : forme) {
+    try {
+      descrizioni d = prova_forma(b, f);
+      d.prove += prove;
+      return d;
+    } catch (const errore_decompila& e) {
+      if (!primo_motivo) primo_motivo = e.what();
+    }
+  }
+  throw errore_decompila(*primo_motivo);
 }
 
 }  // namespace scenario

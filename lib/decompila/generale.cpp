@@ -70,11 +70,17 @@ std::array<progressiva, 3> progressive_scritte(const modello& m) {
 
 }  // namespace
 
-std::string generale_linea(const modello& m) {
+std::string generale_linea(const modello& m, fine_compilazione f) {
   std::string t;
   riga(t, "[generale]");
   riga(t, voce("lunghezza percorso", {m.voce(voci::percorso).fine}));
-  const std::array<progressiva, 3> p = progressive_scritte(m);
+  const bool ordinate = f != fine_compilazione::generale_rifiutata;
+  std::array<progressiva, 3> p;
+  if (ordinate) {
+    p = progressive_scritte(m);
+  } else {
+    for (std::size_t j = 0; j < 3; ++j) p[j] = letta(m.voce(voci::progressiva_tre + static_cast<int32_t>(j)));
+  }
   static constexpr std::array<const char*, 3> nomi{"tre", "due", "uno"};
   for (std::size_t j = 3; j-- > 0;) {
     riga(t, voce(std::string("progressiva chilometrica ") + nomi[j], {p[j].inizio, p[j].fine, p[j].posizione}));
@@ -85,8 +91,11 @@ std::string generale_linea(const modello& m) {
   riga(t, voce("sfondo tre", {l.fine}));
   const voce_tabella& r = m.voce(voci::treno);
   // a second number of 0 leaves no codes, whatever the keyword says
-  const char* codici = r.posizione == 9 ? "9" : "4";
-  riga(t, voce(std::string("ripetizione segnali ") + codici + " codici", {r.inizio, r.fine}));
+  std::string codici = r.posizione == 9 ? "9 " : "4 ";
+  // the entry that refused the section comes last: numbers that are multiples
+  // of 50 were refused for naming no count of codes
+  if (!ordinate && r.inizio % 50 == 0 && r.fine % 50 == 0) codici.clear();
+  riga(t, voce("ripetizione segnali " + codici + "codici", {r.inizio, r.fine}));
   return t;
 }
 
@@ -103,11 +112,23 @@ std::string generale_treno(const modello& m) {
 }
 
 // One entry per change; cell P-2 is filled only by an entry of its own, and
-// the two last cells by none.
-std::string colonna(const modello& m, uint8_t cella::*campo, const char* parola, int64_t scala, int64_t scarto) {
+// the two last cells by none. Unfilled, an entry writes the cells before it:
+// the last one stands just after the last cell that is not 0.
+std::string colonna(const modello& m, uint8_t cella::*campo, const char* parola, int64_t scala, int64_t scarto,
+                    bool riempita) {
   std::string t;
   const int64_t penultima = int64_t{m.ultima_cella} - 2;
   const auto valore = [&](int64_t c) { return int64_t{m.cel(c).*campo} * scala + scarto; };
+  if (!riempita) {
+    int64_t l = m.ultima_cella;
+    while (l >= 0 && m.cel(l).*campo == 0) --l;
+    if (l < 0 || l >= m.ultima_cella) return t;
+    riga(t, voce(parola, {0, valore(0)}));
+    for (int64_t c = 1; c <= l + 1; ++c) {
+      if (m.cel(c).*campo != m.cel(c - 1).*campo || c == l + 1) riga(t, voce(parola, {c * 50, valore(c)}));
+    }
+    return t;
+  }
   if (penultima < 1) return t;
   riga(t, voce(parola, {0, valore(0)}));
   for (int64_t c = 1; c < penultima; ++c) {
@@ -117,8 +138,9 @@ std::string colonna(const modello& m, uint8_t cella::*campo, const char* parola,
   return t;
 }
 
-std::string pendenze(const modello& m) {
-  return "[pendenze]\r\n" + colonna(m, &cella::pendenza, "pendenza", 1, -100);
+std::string pendenze(const modello& m, fine_compilazione f) {
+  const bool riempita = f == fine_compilazione::file || f == fine_compilazione::treno_rifiutato;
+  return "[pendenze]\r\n" + colonna(m, &cella::pendenza, "pendenza", 1, -100, riempita);
 }
 
 }  // namespace scenario::decompila_parti

@@ -40,7 +40,7 @@ std::string curva(int classe, int64_t prima, int64_t ultima) {
 
 }  // namespace
 
-std::string curve(const modello& m) {
+std::string curve(const modello& m, fine_compilazione f) {
   std::string t = "[curve]\r\n";
   if (!m.tracciato.esiste()) return t;
   const tracciato_piano& p = m.tracciato;
@@ -56,6 +56,10 @@ std::string curve(const modello& m) {
     inizio = r;
   }
   if (corrente != 0) riga(t, curva(corrente, inizio, r - 1));
+  // a refused line leaves its plan unfinished: the straight rows after the last
+  // curve come from a curve of no length
+  const bool finita = f == fine_compilazione::file || f == fine_compilazione::treno_rifiutato;
+  if (!finita && corrente == 0 && r - 1 >= std::max<int64_t>(inizio, 2)) riga(t, voce("curvad1", {r - 1, 0}));
   return t;
 }
 

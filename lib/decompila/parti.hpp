@@ -16,19 +16,32 @@ std::string n(int64_t v);
 // Fields joined by ", " after the keyword.
 std::string voce(const std::string& parola, const std::vector<int64_t>& campi);
 
+// How the compile the pair reproduces ended: at the end of both files (the
+// fills done), or at a refusal. A refused line leaves the train file unread and
+// its own fills undone; a refused general section leaves the kilometric
+// references as written; a refused train file leaves its fills undone.
+enum class fine_compilazione { file, generale_rifiutata, linea_rifiutata, treno_rifiutato };
+
 // Line description: general section, curves, gradients, mountain stretches,
 // boards and signs.
-std::string generale_linea(const modello& m);
-std::string curve(const modello& m);
-std::string pendenze(const modello& m);
+std::string generale_linea(const modello& m, fine_compilazione f);
+std::string curve(const modello& m, fine_compilazione f);
+std::string pendenze(const modello& m, fine_compilazione f);
 std::string montagne(const modello& m);
 std::string cartelli(const modello& m);
 
 // Train description: header, adhesion and speed, then the placed entries
 // (stations, slowdowns, signals); the speed-reduction entries of cells `punti`.
 std::string generale_treno(const modello& m);
-std::string colonna(const modello& m, uint8_t cella::*campo, const char* parola, int64_t scala, int64_t scarto);
-std::string voci_posate(const modello& m);
+// `riempita`: the reader fills the cells after the last entry itself.
+std::string colonna(const modello& m, uint8_t cella::*campo, const char* parola, int64_t scala, int64_t scarto,
+                    bool riempita);
+// Stations, slowdowns and signals; the station of record `in_fondo` (0: none)
+// is left out, to be written last of all by `stazione_in_fondo`.
+std::string voci_posate(const modello& m, int32_t in_fondo);
+std::string stazione_in_fondo(const modello& m, int32_t k);
+// The last station record, 0 when there is none.
+int32_t ultima_stazione(const modello& m);
 std::string abbattimenti(const modello& m, const std::set<int64_t>& punti);
 
 // Sign texts fill the record table from 80 down to this record (81: none).

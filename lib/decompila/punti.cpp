@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <queue>
+#include <set>
 
 #include "compiler/model/numeri.hpp"
 #include "decompila/decompila.hpp"
@@ -107,10 +108,12 @@ scrittore segnale(const modello& m, int64_t i) {
   return s;
 }
 
-std::vector<scrittore> scrittori(const modello& m) {
+std::vector<scrittore> scrittori(const modello& m, int32_t in_fondo) {
   std::vector<scrittore> r;
   const int32_t ultimo_segno = ultimo_record_cartelli(m);
-  for (int32_t k = 1; k < ultimo_segno && !voce_vuota(m.voce(k)); ++k) r.push_back(stazione(m.voce(k), k));
+  for (int32_t k = 1; k < ultimo_segno && !voce_vuota(m.voce(k)); ++k) {
+    if (k != in_fondo) r.push_back(stazione(m.voce(k), k));
+  }
   for (int64_t i = 0; i <= m.ultima_cella; ++i) {
     if (m.cel(i).tipo == tipo_cella::segnale) r.push_back(segnale(m, i));
   }
@@ -123,7 +126,8 @@ namespace {
 
 // Each approach mark belongs to the last entry that writes it: entries that
 // write another value there go before one that writes the stored value.
-std::vector<std::vector<std::size_t>> precedenze(const modello& m, const std::vector<scrittore>& w) {
+std::vector<std::vector<std::size_t>> precedenze(const modello& m, const std::vector<scrittore>& w,
+                                                 const std::set<int64_t>& coperte) {
   std::vector<std::vector<std::size_t>> dopo(w.size());
   std::map<int64_t, std::vector<std::pair<std::size_t, uint8_t>>> per_cella;
   for (std::size_t k = 0; k < w.size(); ++k) {
@@ -131,6 +135,7 @@ std::vector<std::vector<std::size_t>> precedenze(const modello& m, const std::ve
     if (k + 1 < w.size() && w[k].stazione && w[k + 1].stazione) dopo[k].push_back(k + 1);
   }
   for (const auto& [c, chi] : per_cella) {
+    if (coperte.count(c) != 0) continue;  // the entry written last decides
     const uint8_t atteso = m.cel(c).avvicinamento;
     std::optional<std::size_t> padrone;
     for (const auto& [k, v] : chi) {
@@ -142,7 +147,7 @@ std::vector<std::vector<std::size_t>> precedenze(const modello& m, const std::ve
     }
   }
   for (int64_t c = 0; c <= m.ultima_cella; ++c) {
-    if (m.cel(c).avvicinamento != 0 && per_cella.count(c) == 0) {
+    if (m.cel(c).avvicinamento != 0 && per_cella.count(c) == 0 && coperte.count(c) == 0) {
       throw errore_decompila("approach mark at cell " + n(c) + ": no station or signal writes it");
     }
   }
@@ -150,8 +155,8 @@ std::vector<std::vector<std::size_t>> precedenze(const modello& m, const std::ve
 }
 
 // Stations first, signals by position, unless a mark says otherwise.
-std::vector<std::size_t> ordina(const modello& m, const std::vector<scrittore>& w) {
-  const std::vector<std::vector<std::size_t>> dopo = precedenze(m, w);
+std::vector<std::size_t> ordina(const modello& m, const std::vector<scrittore>& w, const std::set<int64_t>& coperte) {
+  const std::vector<std::vector<std::size_t>> dopo = precedenze(m, w, coperte);
   std::vector<int> entranti(w.size(), 0);
   for (const auto& d : dopo) {
     for (const std::size_t k : d) ++entranti[k];
@@ -197,11 +202,42 @@ std::string rallentamenti(const modello& m) {
   return t;
 }
 
+// A record that holds a position and no extent: its entry was refused after
+// its position (or type) was read.
+bool stazione_troncata(const voce_tabella& r) {
+  return r.inizio == 0 && r.fine == 0 && r.nome.empty() && r.orario == 0 && r.campo_4 == 0;
+}
+
+// The approach marks the station written last leaves, in the cells there are.
+std::set<int64_t> segni_in_fondo(const modello& m, int32_t k) {
+  std::set<int64_t> r;
+  if (k == 0) return r;
+  for (const auto& [c, v] : stazione(m.voce(k), k).segni) {
+    if (c > m.ultima_cella) return {};  // refused before it marked anything
+    r.insert(c);
+  }
+  return r;
+}
+
 }  // namespace
 
-std::string voci_posate(const modello& m) {
-  const std::vector<scrittore> w = scrittori(m);
-  const std::vector<std::size_t> ordine = ordina(m, w);
+int32_t ultima_stazione(const modello& m) {
+  const int32_t ultimo_segno = ultimo_record_cartelli(m);
+  int32_t k = 1;
+  while (k < ultimo_segno && !voce_vuota(m.voce(k))) ++k;
+  return k - 1;
+}
+
+// Refused again where it was: a record cut short gets a length no station may have.
+std::string stazione_in_fondo(const modello& m, int32_t k) {
+  const voce_tabella& r = m.voce(k);
+  if (stazione_troncata(r)) return voce("stazione", {r.posizione, r.tipo, 1}) + "\r\n";
+  return riga_stazione(r, k) + "\r\n";
+}
+
+std::string voci_posate(const modello& m, int32_t in_fondo) {
+  const std::vector<scrittore> w = scrittori(m, in_fondo);
+  const std::vector<std::size_t> ordine = ordina(m, w, segni_in_fondo(m, in_fondo));
   // stations before signals as usual: the slowdowns go between them
   bool separati = true;
   for (std::size_t j = 1; j < ordine.size(); ++j) {

@@ -18,6 +18,7 @@ namespace {
 struct compilati {
   std::string linea, scenario, percorso;
   bool con_linea = true;
+  int32_t stato = 0;  // the status the compile ended with
 };
 
 std::optional<compilati> compila(const std::string& linea, const std::string& treno, bool con_linea) {
@@ -33,13 +34,13 @@ std::optional<compilati> compila(const std::string& linea, const std::string& tr
     return std::nullopt;
   }
   return compilati{con_linea ? serializza_linea(m) : std::string(), serializza_scenario(m), serializza_percorso(m),
-                   con_linea};
+                   con_linea, m.codice_errore};
 }
 
 enum class esito { identico, rifiutato, sbagliato };
 
 // Decoded, decompiled and compiled again: the same bytes, or a refusal.
-esito giro(const compilati& c) {
+esito giro(const compilati& c, const std::string& quale = "") {
   file_compilati f{std::nullopt, c.scenario, c.percorso};
   if (c.con_linea) f.linea = c.linea;
   const modello m = decodifica(f);
@@ -47,7 +48,7 @@ esito giro(const compilati& c) {
   try {
     d = decompila(m);
   } catch (const errore_decompila& e) {
-    std::cout << "refused: " << e.what() << '\n';
+    std::cout << "refused" << quale << " (status " << c.stato << "): " << e.what() << '\n';
     return esito::rifiutato;
   }
   const std::optional<compilati> di_nuovo = compila(d.linea, d.treno, d.con_tracciato);
@@ -93,7 +94,7 @@ TEST(Decompila, TheFuzzSeedsRoundTripOrAreRefused) {
     const std::optional<compilati> c = compila(tutto.substr(0, taglio), tutto.substr(taglio + 1), true);
     if (!c) continue;
     ++scritti;
-    const esito e = giro(*c);
+    const esito e = giro(*c, " " + voce.path().filename().string());
     EXPECT_NE(e, esito::sbagliato) << voce.path();
     identici += e == esito::identico ? 1 : 0;
     rifiutati += e == esito::rifiutato ? 1 : 0;
