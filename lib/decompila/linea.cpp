@@ -74,19 +74,12 @@ struct tratto {
 
 bool marcatore(const modello& m, int64_t c) { return m.cel(c).tipo == tipo_cella::marcatore_montagna; }
 
-// A stretch with markers from s on: as far as every fourth cell holds a marker
-// or a feature that may hide one.
-int64_t fine_marcatori(const modello& m, int64_t s, int64_t b) {
-  int64_t e = s + 3;
-  for (;;) {
-    const int64_t dopo = e + 4;
-    if (dopo > b) return b;
-    for (int64_t c = e + 1; c < dopo; ++c) {
-      if (marcatore(m, c)) return c - 1;
-    }
-    if (m.cel(dopo).tipo == tipo_cella::libera) return dopo - 1;
-    e = dopo;
-  }
+// A stretch with markers from s on: its markers fall every fourth cell from
+// s + 3, as far as each of those cells holds a marker or a feature that may hide one.
+int64_t fine_catena(const modello& m, int64_t s, int64_t b) {
+  int64_t ultimo = s + 3;
+  while (ultimo + 4 <= b && m.cel(ultimo + 4).tipo != tipo_cella::libera) ultimo += 4;
+  return std::min(b, ultimo + 3);
 }
 
 // A stretch that starts before its run (a later stretch overwrote its start)
@@ -100,26 +93,29 @@ void ripristina(const modello& m, int64_t s, int64_t a, std::vector<tratto>& r) 
   }
 }
 
-// One run of a mountain code, cut where its markers change phase.
+// One run of a mountain code: a stretch with markers for each chain of markers
+// in step (stretches overlap where chains of another step interleave), then
+// stretches without markers over the cells no chain covers.
 void tratti_del_tratto(const modello& m, int64_t a, int64_t b, std::vector<tratto>& r) {
   const uint8_t t = m.cel(a).tipo_montagna;
-  int64_t pos = a;
-  int64_t c = a;
-  while (c <= b) {
-    if (!marcatore(m, c)) {
-      ++c;
-      continue;
-    }
+  const auto k = [a](int64_t c) { return static_cast<std::size_t>(c - a); };
+  std::vector<bool> coperta(k(b) + 1, false), in_catena(k(b) + 1, false);
+  for (int64_t c = a; c <= b; ++c) {
+    if (!marcatore(m, c) || in_catena[k(c)]) continue;
     const int64_t s = c - 3;
     if (s < 0) throw errore_decompila("mountain markers: cell " + n(c) + " is out of step with its stretch");
-    if (s > pos) r.push_back({pos, s - 1, t, false});
-    const int64_t e = fine_marcatori(m, s, b);
+    const int64_t e = fine_catena(m, s, b);
+    for (int64_t x = c; x <= e; x += 4) in_catena[k(x)] = true;
+    for (int64_t x = std::max(s, a); x <= e; ++x) coperta[k(x)] = true;
     r.push_back({s, e, t, true});
     ripristina(m, s, a, r);
-    pos = e + 1;
+  }
+  for (int64_t c = a; c <= b;) {
+    int64_t e = c;
+    while (e + 1 <= b && coperta[k(e + 1)] == coperta[k(c)]) ++e;
+    if (!coperta[k(c)]) r.push_back({c, e, t, false});
     c = e + 1;
   }
-  if (pos <= b) r.push_back({pos, b, t, false});
 }
 
 std::vector<tratto> tratti(const modello& m) {
