@@ -185,15 +185,19 @@ std::string rallentamenti(const modello& m) {
   for (int64_t i = 0; i <= m.ultima_cella; ++i) {
     if (m.cel(i).tipo == tipo_cella::fine_rallentamento) fini.insert(i);
   }
-  for (int64_t i = 0; i <= m.ultima_cella; ++i) {
-    const cella& c = m.cel(i);
-    if (c.tipo != tipo_cella::inizio_rallentamento) continue;
-    // start and end in one cell leave a start only
-    int64_t e = i;
+  // from the last start back, each takes the first end after it that is left:
+  // a start and its end in one cell leave a start only
+  std::map<int64_t, int64_t> fine_di;
+  for (int64_t i = m.ultima_cella; i >= 0; --i) {
+    if (m.cel(i).tipo != tipo_cella::inizio_rallentamento) continue;
+    fine_di[i] = i;
     if (const auto f = fini.upper_bound(i); f != fini.end()) {
-      e = *f;
+      fine_di[i] = *f;
       fini.erase(f);
     }
+  }
+  for (const auto& [i, e] : fine_di) {
+    const cella& c = m.cel(i);
     const int64_t x = (i - 1) * 50;
     const int64_t h = i - 25;
     const bool f_ta = x > 1500 && h >= 0 && m.cel(h).tipo == tipo_cella::prima_avviso && m.cel(h).valore == 1;
