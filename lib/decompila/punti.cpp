@@ -60,7 +60,16 @@ scrittore stazione(const voce_tabella& r, int32_t k) {
   return s;
 }
 
-// The aspect whose approach marks most of the four cells before still show.
+// rapp x 10 + aspect, wrapped to 16 bits, is the stored fourth value: some rapp gives it.
+bool rapporto_esiste(int64_t valore4, int64_t aspetto) {
+  for (int64_t giri = 0; giri < 10; ++giri) {
+    if ((valore4 - aspetto + giri * 65536) % 10 == 0) return true;
+  }
+  return false;
+}
+
+// The aspect whose approach marks most of the four cells before still show,
+// of those the fourth value allows.
 int64_t aspetto_visibile(const modello& m, int64_t i) {
   int64_t migliore = ((m.cel(i).valore4 % 10) + 10) % 10;
   int trovati = 0;
@@ -72,7 +81,7 @@ int64_t aspetto_visibile(const modello& m, int64_t i) {
     if (a >= 64) a -= 128;
     int conta = 0;
     for (int64_t h = 1; h <= 4; ++h) conta += m.cel(i - 2 * h).avvicinamento == basso8(a * 10 + h) ? 1 : 0;
-    if (conta > trovati) {
+    if (conta > trovati && rapporto_esiste(m.cel(i).valore4, a)) {
       trovati = conta;
       migliore = a;
     }
