@@ -60,13 +60,9 @@ scrittore stazione(const voce_tabella& r, int32_t k) {
   return s;
 }
 
-// rapp x 10 + aspect, wrapped to 16 bits, is the stored fourth value: some rapp gives it.
-bool rapporto_esiste(int64_t valore4, int64_t aspetto) {
-  for (int64_t giri = 0; giri < 10; ++giri) {
-    if ((valore4 - aspetto + giri * 65536) % 10 == 0) return true;
-  }
-  return false;
-}
+// rapp x 10 + aspect is the stored fourth value: the aspect is the fourth
+// value's last digit, give or take tens.
+bool stessa_cifra(int64_t valore4, int64_t aspetto) { return (valore4 - aspetto) % 10 == 0; }
 
 // The aspect whose approach marks most of the four cells before still show,
 // of those the fourth value allows.
@@ -81,7 +77,7 @@ int64_t aspetto_visibile(const modello& m, int64_t i) {
     if (a >= 64) a -= 128;
     int conta = 0;
     for (int64_t h = 1; h <= 4; ++h) conta += m.cel(i - 2 * h).avvicinamento == basso8(a * 10 + h) ? 1 : 0;
-    if (conta > trovati && rapporto_esiste(m.cel(i).valore4, a)) {
+    if (conta > trovati && stessa_cifra(m.cel(i).valore4, a)) {
       trovati = conta;
       migliore = a;
     }
@@ -194,19 +190,20 @@ std::string rallentamenti(const modello& m) {
   for (int64_t i = 0; i <= m.ultima_cella; ++i) {
     if (m.cel(i).tipo == tipo_cella::fine_rallentamento) fini.insert(i);
   }
-  // from the last start back, each takes the first end after it that is left:
-  // a start and its end in one cell leave a start only
-  std::map<int64_t, int64_t> fine_di;
-  for (int64_t i = m.ultima_cella; i >= 0; --i) {
-    if (m.cel(i).tipo != tipo_cella::inizio_rallentamento) continue;
-    fine_di[i] = i;
-    if (const auto f = fini.upper_bound(i); f != fini.end()) {
-      fine_di[i] = *f;
-      fini.erase(f);
-    }
-  }
-  for (const auto& [i, e] : fine_di) {
+  for (int64_t i = 0; i <= m.ultima_cella; ++i) {
     const cella& c = m.cel(i);
+    if (c.tipo != tipo_cella::inizio_rallentamento) continue;
+    // an end holds its slowdown's values: the first such end after the start
+    // is its own; a start and its end in one cell leave a start only
+    int64_t e = i;
+    for (auto f = fini.upper_bound(i); f != fini.end(); ++f) {
+      const cella& x = m.cel(*f);
+      if (x.valore == c.valore && x.valore2 == c.valore2 && x.valore3 == c.valore3) {
+        e = *f;
+        fini.erase(f);
+        break;
+      }
+    }
     const int64_t x = (i - 1) * 50;
     const int64_t h = i - 25;
     const bool f_ta = x > 1500 && h >= 0 && m.cel(h).tipo == tipo_cella::prima_avviso && m.cel(h).valore == 1;
