@@ -67,18 +67,23 @@ bool stessa_cifra(int64_t valore4, int64_t aspetto) { return (valore4 - aspetto)
 // The aspect whose approach marks most of the four cells before still show,
 // of those the fourth value allows.
 int64_t aspetto_visibile(const modello& m, int64_t i) {
+  const auto conta = [&](int64_t a) {
+    int r = 0;
+    for (int64_t h = 1; h <= 4; ++h) r += m.cel(i - 2 * h).avvicinamento == basso8(a * 10 + h) ? 1 : 0;
+    return r;
+  };
+  // the fourth value's last digit, unless another aspect shows more marks:
+  // on a tie the digit stands, as marks of a wrapped aspect can mimic a neighbour's
   int64_t migliore = ((m.cel(i).valore4 % 10) + 10) % 10;
-  int trovati = 0;
+  int trovati = conta(migliore);
   for (int64_t j = 1; j <= 4; ++j) {
     const int64_t segno = m.cel(i - 2 * j).avvicinamento;
     if ((segno - j) % 2 != 0) continue;
     int64_t a = ((segno - j) / 2 * 77) % 128;  // 77 is the inverse of 5 modulo 128
     if (a < 0) a += 128;
     if (a >= 64) a -= 128;
-    int conta = 0;
-    for (int64_t h = 1; h <= 4; ++h) conta += m.cel(i - 2 * h).avvicinamento == basso8(a * 10 + h) ? 1 : 0;
-    if (conta > trovati && stessa_cifra(m.cel(i).valore4, a)) {
-      trovati = conta;
+    if (const int c = conta(a); c > trovati && stessa_cifra(m.cel(i).valore4, a)) {
+      trovati = c;
       migliore = a;
     }
   }
