@@ -105,7 +105,8 @@ class generatore {
 std::string linea_casuale(generatore& g, int64_t l) {
   std::string t = "[generale]\r\nlunghezza percorso" + g.campi({l});
   for (const char* p : {"uno", "due", "tre"}) {
-    if (g.tra(0, 2) != 0) t += std::string("progressiva chilometrica ") + p + g.campi({g.metri(0, l), g.metri(0, 90000), g.tra(0, 1)});
+    if (g.tra(0, 2) == 0) continue;
+    t += std::string("progressiva chilometrica ") + p + g.campi({g.metri(0, l), g.metri(0, 90000), g.tra(0, 1)});
   }
   t += "sfondo uno" + g.campi({g.tra(0, 9)}) + "ripetizione segnali " + (g.tra(0, 1) ? "4" : "9") + " codici" +
        g.campi({g.metri(0, 2000), g.metri(0, 2000)}) + "[curve]\r\n";
@@ -122,10 +123,13 @@ std::string linea_casuale(generatore& g, int64_t l) {
   }
   t += "[cartelli]\r\n";
   for (int64_t k = g.tra(0, 6); k > 0; --k) {
-    t += "indicatori_vmax" + g.campi({g.metri(500, l - 500), g.tra(2, 30) * 5, g.tra(2, 30) * 5, g.tra(2, 30) * 5, g.tra(0, 3)});
+    const int64_t p = g.metri(500, l - 500);
+    t += "indicatori_vmax" + g.campi({p, g.tra(2, 30) * 5, g.tra(2, 30) * 5, g.tra(2, 30) * 5, g.tra(0, 3)});
   }
   t += "[indicazioni]\r\n";
-  for (int64_t k = g.tra(0, 6); k > 0; --k) t += "cartello_indicatore, " + std::to_string(g.metri(500, l - 500)) + ", (PONTE)\r\n";
+  for (int64_t k = g.tra(0, 6); k > 0; --k) {
+    t += "cartello_indicatore, " + std::to_string(g.metri(500, l - 500)) + ", (PONTE)\r\n";
+  }
   return t + "[fine]\r\n";
 }
 
@@ -136,7 +140,8 @@ std::string treno_casuale(generatore& g, int64_t l) {
   t += "[stazioni]\r\n";
   for (int64_t p = g.metri(0, 3000); p + 1000 < l; p += g.metri(800, 9000)) {
     const int64_t tipi[] = {5, 7, 12, 12, 25};
-    t += "stazione" + g.campi({p, tipi[g.tra(0, 4)], g.tra(1, 8) * 100, 1, 0, g.tra(0, 1), 4, 1, 1, 2, 1, 1, 30, g.tra(6, 20), 0, 0});
+    const int64_t tipo = tipi[g.tra(0, 4)], lunghezza = g.tra(1, 8) * 100, coda = g.tra(0, 1);
+    t += "stazione" + g.campi({p, tipo, lunghezza, 1, 0, coda, 4, 1, 1, 2, 1, 1, 30, g.tra(6, 20), 0, 0});
     t.insert(t.size() - 2, ", S");
   }
   t += "[rallentamenti]\r\n";
@@ -145,7 +150,8 @@ std::string treno_casuale(generatore& g, int64_t l) {
   }
   t += "[segnali]\r\n";
   for (int64_t p = g.metri(400, 2000); p + 300 < l; p += g.metri(50, 2500)) {
-    t += "segnale" + g.campi({p, g.tra(0, 2), g.tra(0, 6), g.tra(0, 6), 0, g.tra(0, 3), g.tra(0, 2), 0, 0, 0, g.tra(0, 4) * 40});
+    const int64_t sx = g.tra(0, 2), s1 = g.tra(0, 6), s2 = g.tra(0, 6), rapp = g.tra(0, 3), dx = g.tra(0, 2);
+    t += "segnale" + g.campi({p, sx, s1, s2, 0, rapp, dx, 0, 0, 0, g.tra(0, 4) * 40});
   }
   t += "[abbattimenti]\r\n";
   for (int64_t k = g.tra(0, 4); k > 0; --k) t += "abbattimento" + g.campi({g.metri(100, l - 200), g.tra(0, 200)});
