@@ -211,6 +211,8 @@ std::string testo_treno(const modello& b, const forma& f, const std::set<int64_t
 descrizioni prova_forma(const modello& b, const forma& f) {
   descrizioni d;
   d.con_tracciato = b.tracciato.esiste();
+  d.fine = f.fine;
+  d.stazione_in_fondo = f.stazione_in_fondo;
   d.linea = testo_linea(b, f.fine);
   d.treno = testo_treno(b, f, {});
   const modello prima = prima_della_finitura(b, d);

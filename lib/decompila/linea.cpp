@@ -208,7 +208,15 @@ std::string cartelli(const modello& m) {
     const cella& c = m.cel(i);
     if (c.tipo == tipo_cella::indicatori_v_max) riga(t, tabellone(c, i));
     if (c.tipo == tipo_cella::cartello) segni[c.valore] = i;
-    if (c.tipo == tipo_cella::stazione) segni_stazione.push_back(i);
+    if (c.tipo != tipo_cella::stazione) continue;
+    // a station mark keeps the second to fourth values of a speed board it covered
+    if (c.valore2 != 0 || c.valore3 != 0 || c.valore4 != 0) {
+      cella sotto = c;
+      sotto.valore = 0;
+      riga(t, tabellone(sotto, i));
+    } else {
+      segni_stazione.push_back(i);
+    }
   }
   riga(t, "[indicazioni]");
   std::size_t coperti = 0;

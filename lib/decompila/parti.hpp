@@ -16,12 +16,6 @@ std::string n(int64_t v);
 // Fields joined by ", " after the keyword.
 std::string voce(const std::string& parola, const std::vector<int64_t>& campi);
 
-// How the compile the pair reproduces ended: at the end of both files (the
-// fills done), or at a refusal. A refused line leaves the train file unread and
-// its own fills undone; a refused general section leaves the kilometric
-// references as written; a refused train file leaves its fills undone.
-enum class fine_compilazione { file, generale_rifiutata, linea_rifiutata, treno_rifiutato };
-
 // Line description: general section, curves, gradients, mountain stretches,
 // boards and signs.
 std::string generale_linea(const modello& m, fine_compilazione f);

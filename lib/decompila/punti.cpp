@@ -64,25 +64,43 @@ scrittore stazione(const voce_tabella& r, int32_t k) {
 // value's last digit, give or take tens.
 bool stessa_cifra(int64_t valore4, int64_t aspetto) { return (valore4 - aspetto) % 10 == 0; }
 
+// The digit aspect of the signal in cell s, if there is one.
+std::optional<int64_t> aspetto_di_cifra(const modello& m, int64_t s) {
+  if (s > m.ultima_cella || m.cel(s).tipo != tipo_cella::segnale) return std::nullopt;
+  return ((m.cel(s).valore4 % 10) + 10) % 10;
+}
+
+// Whether a later signal with its digit aspect would leave mark v in cell c.
+bool segno_di_un_vicino(const modello& m, int64_t c, uint8_t v) {
+  for (int64_t j = 1; j <= 4; ++j) {
+    const std::optional<int64_t> a = aspetto_di_cifra(m, c + 2 * j);
+    if (a && basso8(*a * 10 + j) == v) return true;
+  }
+  return false;
+}
+
 // The aspect whose approach marks most of the four cells before still show,
-// of those the fourth value allows.
+// of those the fourth value allows. It is the fourth value's last digit unless
+// another aspect shows more marks no neighbour's digit explains: marks of a
+// wrapped aspect can mimic a neighbour's.
 int64_t aspetto_visibile(const modello& m, int64_t i) {
-  const auto conta = [&](int64_t a) {
+  const auto conta = [&](int64_t a, bool cifra) {
     int r = 0;
-    for (int64_t h = 1; h <= 4; ++h) r += m.cel(i - 2 * h).avvicinamento == basso8(a * 10 + h) ? 1 : 0;
+    for (int64_t h = 1; h <= 4; ++h) {
+      const uint8_t v = m.cel(i - 2 * h).avvicinamento;
+      r += v == basso8(a * 10 + h) && (cifra || !segno_di_un_vicino(m, i - 2 * h, v)) ? 1 : 0;
+    }
     return r;
   };
-  // the fourth value's last digit, unless another aspect shows more marks:
-  // on a tie the digit stands, as marks of a wrapped aspect can mimic a neighbour's
-  int64_t migliore = ((m.cel(i).valore4 % 10) + 10) % 10;
-  int trovati = conta(migliore);
+  int64_t migliore = *aspetto_di_cifra(m, i);
+  int trovati = conta(migliore, true);
   for (int64_t j = 1; j <= 4; ++j) {
     const int64_t segno = m.cel(i - 2 * j).avvicinamento;
     if ((segno - j) % 2 != 0) continue;
     int64_t a = ((segno - j) / 2 * 77) % 128;  // 77 is the inverse of 5 modulo 128
     if (a < 0) a += 128;
     if (a >= 64) a -= 128;
-    if (const int c = conta(a); c > trovati && stessa_cifra(m.cel(i).valore4, a)) {
+    if (const int c = conta(a, false); c > trovati && stessa_cifra(m.cel(i).valore4, a)) {
       trovati = c;
       migliore = a;
     }

@@ -234,6 +234,10 @@ int scrivi_decompilato(const opzioni_mostra& o, const modello& m, sistema_file& 
     out << "written: " << testo_percorso(*p) << '\n';
   }
   if (!d.con_tracciato) out << "compile them with --senza-linea: these files have no line file\n";
+  if (d.fine != fine_compilazione::file || d.stazione_in_fondo) {
+    out << "these files come from a compile that stopped at a refused entry: the pair's last entry stops "
+           "its compile at the same point, so it reports a problem and writes the same files\n";
+  }
   return uscita_mostra::riuscita;
 }
 
