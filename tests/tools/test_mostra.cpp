@@ -107,5 +107,27 @@ TEST(MostraScenario, DecompiledPairCompilesBackAndIsNeverWrittenOver) {
   EXPECT_EQ(prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova), prima);
 }
 
+// Another program writes the train file between the check and the write.
+class treno_conteso final : public sistema_file_disco {
+ public:
+  bool crea_nuovo(const std::filesystem::path& file, std::string_view contenuto, const std::filesystem::path& temp,
+                  bool durevole) override {
+    if (file.filename() == prova::file_treno_prova) sistema_file_disco::crea_nuovo(file, "altrui", temp, durevole);
+    return sistema_file_disco::crea_nuovo(file, contenuto, temp, durevole);
+  }
+};
+
+TEST(MostraScenario, ADecompileThatLosesTheRaceLeavesNoHalfPair) {
+  const compilata a(linea_base(), treno_base());
+  const prova::cartella_temporanea uscita_dec;
+  treno_conteso fs;
+  std::ostringstream out, err;
+  const std::vector<std::string> argomenti{"--linea", "Prova", "--treno", "77", "--dir", a.percorso().string(),
+                                           "--decompila", uscita_dec.percorso().string()};
+  EXPECT_EQ(esegui_mostra(argomenti, fs, out, err), uscita_mostra::uso_errato);
+  EXPECT_FALSE(std::filesystem::exists(uscita_dec.percorso() / prova::file_linea_prova));
+  EXPECT_EQ(prova::leggi_file(uscita_dec.percorso() / prova::file_treno_prova), "altrui");
+}
+
 }  // namespace
 }  // namespace scenario

@@ -227,12 +227,18 @@ int scrivi_decompilato(const opzioni_mostra& o, const modello& m, sistema_file& 
   } catch (const errore_decompila& e) {
     return rifiuta(false, uscita_mostra::differenti, "", std::string("cannot decompile: ") + e.what(), out, err);
   }
-  for (const auto& [p, testo] : {std::pair{&nomi.descrizione_linea, &d.linea}, std::pair{&nomi.descrizione_treno, &d.treno}}) {
-    if (!fs.crea_nuovo(*p, *testo, {}, true)) {
-      return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(*p), "is there already: not written over", out, err);
-    }
-    out << "written: " << testo_percorso(*p) << '\n';
+  if (!fs.crea_nuovo(nomi.descrizione_linea, d.linea, {}, true)) {
+    return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(nomi.descrizione_linea),
+                   "is there already: not written over", out, err);
   }
+  // a train file that appeared since the check: the pair is not left half written
+  if (!fs.crea_nuovo(nomi.descrizione_treno, d.treno, {}, true)) {
+    fs.elimina(nomi.descrizione_linea);
+    return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(nomi.descrizione_treno),
+                   "is there already: not written over, and the line file written with it is removed", out, err);
+  }
+  out << "written: " << testo_percorso(nomi.descrizione_linea) << "\nwritten: " << testo_percorso(nomi.descrizione_treno)
+      << '\n';
   if (!d.con_tracciato) out << "compile them with --senza-linea: these files have no line file\n";
   if (d.fine != fine_compilazione::file || d.stazione_in_fondo) {
     out << "these files come from a compile that stopped at a refused entry: the pair's last entry stops "
