@@ -170,6 +170,12 @@ void sistema_file_disco::elimina(const fs::path& file) {
   if (!tolto || ec) throw errore_io(testo_percorso(file), ec ? ec.message() : motivo_errno(ENOENT));
 }
 
+void sistema_file_disco::crea_cartella(const fs::path& cartella) {
+  std::error_code ec;
+  fs::create_directories(cartella, ec);
+  if (ec) throw errore_io(testo_percorso(cartella), ec.message());
+}
+
 void pulisci_temporanei(const fs::path& cartella, fs::file_time_type limite) {
   std::error_code ec;
   for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {

@@ -76,6 +76,9 @@ class sistema_file {
   virtual void elimina(const std::filesystem::path& file) = 0;
   // Makes the renames and deletions done in the folder durable. Throws errore_io.
   virtual void sincronizza_cartella(const std::filesystem::path& cartella) = 0;
+  // Creates the folder and those above it that are missing; one that is there
+  // is left as it is. Throws errore_io. Folders in memory need no creating.
+  virtual void crea_cartella(const std::filesystem::path&) {}
   // One writer at a time per folder: waits at most `attesa` for another run,
   // then throws errore_io. Once held, removes the temporaries that killed
   // runs left there, never one whose writer still holds its lock.
@@ -108,6 +111,7 @@ class sistema_file_disco : public sistema_file {
   void rinomina(const std::filesystem::path& da, const std::filesystem::path& a, bool durevole) override;
   void elimina(const std::filesystem::path& file) override;
   void sincronizza_cartella(const std::filesystem::path& cartella) override;
+  void crea_cartella(const std::filesystem::path& cartella) override;
   std::unique_ptr<blocco_cartella> blocca(const std::filesystem::path& cartella,
                                           std::chrono::milliseconds attesa) override;
 

@@ -87,11 +87,13 @@ namespace {
 // refuses to write over the first one's descriptions and names the file.
 TEST(MostraScenario, DecompiledPairCompilesBackAndIsNeverWrittenOver) {
   const compilata a(linea_base(), treno_base());
-  const prova::cartella_temporanea uscita_dec;
-  const uscita u = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.percorso().string()});
+  const prova::cartella_temporanea radice;
+  // a folder that is not there yet is made, with those above it
+  const std::filesystem::path uscita_dec = radice.percorso() / "nuova" / "coppia";
+  const uscita u = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.string()});
   ASSERT_EQ(u.stato, uscita_mostra::riuscita) << u.err;
-  const cartella_compila b(prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova),
-                           prova::leggi_file(uscita_dec.percorso() / prova::file_treno_prova));
+  const cartella_compila b(prova::leggi_file(uscita_dec / prova::file_linea_prova),
+                           prova::leggi_file(uscita_dec / prova::file_treno_prova));
   ASSERT_EQ(b.compila_qui().uscita, uscita_compila::riuscita);
   const nomi_file na = costruisci_nomi(a.percorso(), "Prova", "77");
   const nomi_file nb = costruisci_nomi(b.percorso(), "Prova", "77");
@@ -100,11 +102,11 @@ TEST(MostraScenario, DecompiledPairCompilesBackAndIsNeverWrittenOver) {
     EXPECT_EQ(prova::leggi_file(x), prova::leggi_file(y)) << x;
   }
 
-  const std::string prima = prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova);
-  const uscita di_nuovo = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.percorso().string()});
+  const std::string prima = prova::leggi_file(uscita_dec / prova::file_linea_prova);
+  const uscita di_nuovo = mostra({"--dir", a.percorso().string(), "--decompila", uscita_dec.string()});
   EXPECT_EQ(di_nuovo.stato, uscita_mostra::uso_errato);
   EXPECT_NE(di_nuovo.err.find(prova::file_linea_prova), std::string::npos) << di_nuovo.err;
-  EXPECT_EQ(prova::leggi_file(uscita_dec.percorso() / prova::file_linea_prova), prima);
+  EXPECT_EQ(prova::leggi_file(uscita_dec / prova::file_linea_prova), prima);
 }
 
 // Another program writes the train file between the check and the write.

@@ -227,6 +227,7 @@ int scrivi_decompilato(const opzioni_mostra& o, const modello& m, sistema_file& 
   } catch (const errore_decompila& e) {
     return rifiuta(false, uscita_mostra::differenti, "", std::string("cannot decompile: ") + e.what(), out, err);
   }
+  fs.crea_cartella(*o.decompila);  // only once there is a pair to write
   if (!fs.crea_nuovo(nomi.descrizione_linea, d.linea, {}, true)) {
     return rifiuta(false, uscita_mostra::uso_errato, testo_percorso(nomi.descrizione_linea),
                    "is there already: not written over", out, err);

@@ -25,7 +25,7 @@ decompila=()
 for ((i = 0; i < ripetizioni; i++)); do
   t0=$(ora); "$bin/compila_scenario" "${argomenti[@]}" >/dev/null; t1=$(ora)
   compila+=($((t1 - t0)))
-  rm -rf "$lavoro/uscita" && mkdir "$lavoro/uscita"
+  rm -rf "$lavoro/uscita"
   t0=$(ora); "$bin/mostra_scenario" "${argomenti[@]}" --decompila "$lavoro/uscita" >/dev/null; t1=$(ora)
   decompila+=($((t1 - t0)))
 done
