@@ -180,8 +180,8 @@ std::variant<opzioni_mostra, int> leggi_opzioni(std::span<const std::string> arg
       ->option_text("ALTRA_CARTELLA");
   std::string uscita;
   app.add_option("--decompila", uscita,
-                 "write NOME_linea.txt and NOME_NUMERO-.txt into USCITA: descriptions that compile back to these"
-                 " files byte for byte")
+                 "write NOME_linea.txt and NOME_NUMERO-.txt into USCITA (made when missing): descriptions that"
+                 " compile back to these files byte for byte")
       ->option_text("USCITA");
   app.footer(stati_uscita);
   try {
