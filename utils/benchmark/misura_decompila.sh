@@ -6,15 +6,8 @@
 # Usage: misura_decompila.sh [repetitions]
 set -euo pipefail
 ripetizioni="${1:-11}"
-radice="$(cd "$(dirname "$0")/../.." && pwd)"
-cd "$radice"
-cmake --preset bench >/dev/null
-cmake --build build-bench --target rapporto_prova compila_scenario mostra_scenario >/dev/null
-bin="$radice/build-bench/bin"
-lavoro="$(mktemp -d)"
-trap 'rm -rf "$lavoro"' EXIT
-ora() { date +%s%N; }
-mediana() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+source "$(dirname "$0")/banco.sh"
+prepara_banco rapporto_prova compila_scenario mostra_scenario
 
 "$bin/rapporto_prova" descrizioni sintetico 1000000 "$lavoro"
 argomenti=(--linea Sintetica --treno 1 --dir "$lavoro")

@@ -13,14 +13,8 @@ set -euo pipefail
 ripetizioni="${1:-21}"
 banchi=1
 [ "${2:-}" = "--senza-banchi" ] && banchi=0
-radice="$(cd "$(dirname "$0")/../.." && pwd)"
-cd "$radice"
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
-bin="$radice/build-bench/bin"
-lavoro="$(mktemp -d)"
-trap 'rm -rf "$lavoro"' EXIT
-mediana() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+source "$(dirname "$0")/banco.sh"
+prepara_banco
 
 # The floors' bytes: a run's outputs and its description files, in one folder each.
 mkdir "$lavoro/fonte_g" "$lavoro/fonte_c"

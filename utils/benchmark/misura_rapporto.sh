@@ -5,15 +5,8 @@
 # Usage: misura_rapporto.sh [repetitions]
 set -euo pipefail
 ripetizioni="${1:-5}"
-radice="$(cd "$(dirname "$0")/../.." && pwd)"
-cd "$radice"
-cmake --preset bench >/dev/null
-cmake --build build-bench --target rapporto_prova compila_scenario mostra_scenario >/dev/null
-bin="$radice/build-bench/bin"
-lavoro="$(mktemp -d)"
-trap 'rm -rf "$lavoro"' EXIT
-ora() { date +%s%N; }
-mediana() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+source "$(dirname "$0")/banco.sh"
+prepara_banco rapporto_prova compila_scenario mostra_scenario
 
 "$bin/rapporto_prova" descrizioni sintetico 1000000 "$lavoro"
 "$bin/compila_scenario" --linea Sintetica --treno 1 --dir "$lavoro" >/dev/null
