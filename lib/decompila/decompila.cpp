@@ -238,12 +238,9 @@ descrizioni decompila(const modello& b) {
     forme.insert(forme.begin() + 3, {treno_rifiutato, true});
   }
   std::optional<std::string> primo_motivo;
-  int32_t prove = 0;
   for (const forma& f : forme) {
     try {
-      descrizioni d = prova_forma(b, f);
-      d.prove += prove;
-      return d;
+      return prova_forma(b, f);
     } catch (const errore_decompila& e) {
       if (!primo_motivo) primo_motivo = e.what();
     }
